@@ -1,0 +1,135 @@
+#include "app/MainFrame.h"
+
+#include "app/BytelonApp.h"
+#include "framework/DC.h"
+#include "framework/DocTemplate.h"
+#include "framework/Document.h"
+#include "framework/MDIChildWnd.h"
+#include "framework/StringTable.h"
+#include "framework/View.h"
+#include "res/Resource.h"
+
+#include <algorithm>
+
+namespace {
+const UINT Indicators[] = {0, 0, ID_INDICATOR_CAPS, ID_INDICATOR_NUM};
+const QString Options = QStringLiteral("Options");
+}  // namespace
+
+void SetMainStatusText(int pane, const QString& text)
+{
+    if (CMDIFrameWnd* pFrame = AfxGetMainWnd()) {
+        if (CStatusBar* pBar = pFrame->GetStatusBar())
+            pBar->SetPaneText(pane, text, true);
+    }
+}
+
+CMainFrame::CMainFrame() : StatusBar(this), ToolBar(this)
+{
+    CWinApp* pApp = AfxGetApp();
+    X = pApp->GetProfileInt(Options, QStringLiteral("X"), 0);
+    Y = pApp->GetProfileInt(Options, QStringLiteral("Y"), 0);
+    CX = pApp->GetProfileInt(Options, QStringLiteral("CX"), 0);
+    CY = pApp->GetProfileInt(Options, QStringLiteral("CY"), 0);
+}
+
+CMainFrame::~CMainFrame()
+{
+    if (CWinApp* pApp = AfxGetApp()) {
+        pApp->WriteProfileInt(Options, QStringLiteral("X"), X);
+        pApp->WriteProfileInt(Options, QStringLiteral("Y"), Y);
+        pApp->WriteProfileInt(Options, QStringLiteral("CX"), CX);
+        pApp->WriteProfileInt(Options, QStringLiteral("CY"), CY);
+    }
+}
+
+int CMainFrame::OnCreate()
+{
+    if (CMDIFrameWnd::OnCreate() == -1)
+        return -1;
+
+    ToolBar.setObjectName(QStringLiteral("ToolBar"));
+    ToolBar.setWindowTitle(QStringLiteral("Toolbar"));
+    if (!LoadToolBar(&ToolBar, IDR_MAINFRAME))
+        return -1;
+    ToolBar.setMovable(true);
+    ToolBar.setFloatable(true);
+    ToolBar.setAllowedAreas(Qt::AllToolBarAreas);
+    addToolBar(Qt::TopToolBarArea, &ToolBar);
+
+    StatusBar.setObjectName(QStringLiteral("StatusBar"));
+    if (!StatusBar.SetIndicators(Indicators, int(std::size(Indicators))))
+        return -1;
+    SetStatusBar(&StatusBar);
+    StatusBar.SetPaneText(0, AfxLoadString(AFX_IDS_IDLEMESSAGE));
+    // Pane 1 holds a ten-digit caret address.
+    {
+        CClientDC dc(&StatusBar);
+        StatusBar.SetPaneInfo(1, 0, SBPS_NORMAL, dc.GetTextExtent(QStringLiteral("1555555555")).width());
+    }
+    // Caps Lock and Num Lock states are not reported by every platform; the panes stay as labels.
+    StatusBar.GetPane(2)->setEnabled(false);
+    StatusBar.GetPane(3)->setEnabled(false);
+
+    if (CX > 0) {
+        // The stored size is the window's own size, which the platform's frame then surrounds.
+        move(X, Y);
+        resize(CX, CY);
+    } else {
+        resize(900, 650);
+    }
+    return 0;
+}
+
+void CMainFrame::OnSize(UINT type, int cx, int cy)
+{
+    // A minimised or maximised window keeps the rectangle it had before.
+    if (type == 0 && !isMinimized() && !isMaximized() && !isFullScreen()) {
+        CX = cx;
+        CY = cy;
+    }
+}
+
+void CMainFrame::OnMove(int x, int y)
+{
+    if (!isMinimized() && !isMaximized() && !isFullScreen()) {
+        X = x;
+        Y = y;
+    }
+}
+
+void CMainFrame::OnClose()
+{
+    CBytelonApp* pApp = BytelonApp();
+    if (pApp && pApp->pColumnBox) {
+        delete reinterpret_cast<QObject*>(pApp->pColumnBox);
+        pApp->pColumnBox = nullptr;
+    }
+    CMDIFrameWnd::OnClose();
+}
+
+void CMainFrame::On_Window_Close_All()
+{
+    // Each window is closed as if by its close box; the walk takes the next
+    // document and view before each close, so it survives windows that go.
+    for (const auto& pTemplate : AfxGetApp()->GetDocTemplates()) {
+        const auto documents = pTemplate->GetDocuments();
+        for (CDocument* pDocument : documents) {
+            const auto& open = pTemplate->GetDocuments();
+            if (std::find(open.begin(), open.end(), pDocument) == open.end())
+                continue;
+            const auto views = pDocument->GetViews();
+            for (CView* pView : views) {
+                if (CMDIChildWnd* pFrame = pView->GetParentFrame())
+                    pFrame->close();
+            }
+        }
+    }
+}
+
+bool CMainFrame::OnCmdMsg(UINT id, CCmdUI* pCmdUI)
+{
+    return DispatchCommandMap<CMainFrame>(this, {{ID_WINDOW_CLOSE_ALL, &CMainFrame::On_Window_Close_All, nullptr}},
+                                          id, pCmdUI)
+           || CMDIFrameWnd::OnCmdMsg(id, pCmdUI);
+}

@@ -1,0 +1,162 @@
+#include "doc/BytelonDoc.h"
+
+#include "app/BytelonApp.h"
+#include "app/MainFrame.h"
+#include "framework/Archive.h"
+#include "framework/MessageBox.h"
+#include "framework/TempFile.h"
+#include "res/Resource.h"
+#include "view/BytelonView.h"
+#include "view/PreparedDC.h"
+
+#include <vector>
+
+namespace {
+constexpr int TransferSize = 65536;
+}
+
+CBytelonDoc::CBytelonDoc()
+{
+    const QString name = AfxCreateTempFile(QStringLiteral("BYT"));
+    CFileStatus status;
+    if (!name.isEmpty() && CFile::GetStatus(name, status))
+        WorkFileName = name;
+    else
+        AfxMessageBox(IDS_DOC_TEMP_FAILED);
+    DocLen = 0;
+}
+
+CBytelonDoc::~CBytelonDoc()
+{
+    WorkFile.Close();
+    if (!WorkFileName.isEmpty())
+        CFile::Remove(WorkFileName);
+    SetMainStatusText(1, QString());
+}
+
+bool CBytelonDoc::OnNewDocument()
+{
+    return CDocument::OnNewDocument();
+}
+
+bool CBytelonDoc::OnOpenDocument(const QString& pathName)
+{
+    return CDocument::OnOpenDocument(pathName);
+}
+
+void CBytelonDoc::DeleteContents()
+{
+    if (!WorkFile.Open(WorkFileName, CFile::modeWrite | CFile::shareExclusive)) {
+        AfxMessageBox(IDS_DELETECONTENTS_OPEN_FAILED);
+        return;
+    }
+    AfxCallGuarded([this] { WorkFile.SetLength(0); });
+    WorkFile.Close();
+    DocLen = 0;
+}
+
+void CBytelonDoc::Serialize(CArchive& ar)
+{
+    if (ar.IsLoading())
+        Load(ar);
+    else
+        Store(ar);
+}
+
+void CBytelonDoc::Load(CArchive& ar)
+{
+    std::vector<char> buffer(TransferSize);
+    CFile* pSource = ar.GetFile();
+    DocLen = int(pSource->GetLength());
+    if (!WorkFile.Open(WorkFileName, CFile::modeWrite | CFile::shareExclusive)) {
+        // The document must not claim bytes its work file does not hold.
+        DocLen = 0;
+        AfxMessageBox(IDS_LOAD_OPEN_FAILED);
+        throw CUserException();
+    }
+    std::int64_t sourcePos = pSource->GetPosition();
+    int remaining = DocLen;
+    long k = 0;
+    try {
+        while (remaining > 0) {
+            SetMainStatusText(0, k == 0 ? QStringLiteral("Loading...") : QStringLiteral("Loading, %1K").arg(k));
+            const int n = remaining < TransferSize ? remaining : TransferSize;
+            const std::int64_t end = WorkFile.SeekToEnd();
+            const UINT moved = CFile::CopyRange(*pSource, sourcePos, WorkFile, end, UINT(n), buffer.data(),
+                                                UINT(buffer.size()));
+            if (moved < UINT(n))
+                throw CFileException(CFileException::endOfFile, 0, pSource->GetFilePath());
+            sourcePos += n;
+            k += 64;
+            remaining -= n;
+        }
+    } catch (...) {
+        WorkFile.Close();
+        throw;
+    }
+    WorkFile.Close();
+}
+
+void CBytelonDoc::Store(CArchive& ar)
+{
+    std::vector<char> buffer(TransferSize);
+    if (!WorkFile.Open(WorkFileName, CFile::modeRead | CFile::shareExclusive)) {
+        AfxMessageBox(IDS_STORE_OPEN_FAILED);
+        // Nothing was written: the save must not count as done.
+        throw CUserException();
+    }
+    CFile* pTarget = ar.GetFile();
+    int remaining = DocLen;
+    std::int64_t p = 0;
+    long k = 0;
+    try {
+        while (remaining > 0) {
+            SetMainStatusText(0, k == 0 ? QStringLiteral("Storing...") : QStringLiteral("Storing, %1K").arg(k));
+            const int n = remaining < TransferSize ? remaining : TransferSize;
+            const std::int64_t end = pTarget->SeekToEnd();
+            const UINT moved = CFile::CopyRange(WorkFile, p, *pTarget, end, UINT(n), buffer.data(),
+                                                UINT(buffer.size()));
+            if (moved < UINT(n))
+                throw CFileException(CFileException::endOfFile, 0, WorkFileName);
+            p += TransferSize;
+            k += 64;
+            remaining -= n;
+        }
+    } catch (...) {
+        WorkFile.Close();
+        throw;
+    }
+    WorkFile.Close();
+}
+
+void CBytelonDoc::On_Edit_Clear_All()
+{
+    if (AfxMessageBox(IDS_CLEAR_ALL_QUESTION, MB_YESNO) != IDYES)
+        return;
+    DeleteContents();
+    // A selection would reach past the end of an empty document.
+    for (CView* pView : GetViews())
+        static_cast<CBytelonView*>(pView)->SelActive = 0;
+    SetModifiedFlag(true);
+    UpdateAllViews(nullptr, 0, nullptr);
+    if (CBytelonView* pView = BytelonApp()->pCurrentView) {
+        CPreparedDC dc(pView);
+        pView->ScrollTo(0, -1, dc);
+        pView->CaretRow = 0;
+        pView->CaretColumn = 0;
+        pView->PlaceCaret(dc);
+    }
+}
+
+void CBytelonDoc::OnUpdate_Edit_Clear_All(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(DocLen > 0);
+}
+
+bool CBytelonDoc::OnCmdMsg(UINT id, CCmdUI* pCmdUI)
+{
+    return DispatchCommandMap<CBytelonDoc>(
+               this, {{ID_EDIT_CLEAR_ALL, &CBytelonDoc::On_Edit_Clear_All, &CBytelonDoc::OnUpdate_Edit_Clear_All}},
+               id, pCmdUI)
+           || CDocument::OnCmdMsg(id, pCmdUI);
+}

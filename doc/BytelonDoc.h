@@ -1,0 +1,35 @@
+#pragma once
+// The document: its bytes live in a private temporary work file, never in
+// memory. Loading copies the file in, saving copies it out, and every edit
+// changes the work file in place.
+
+#include "framework/Document.h"
+#include "framework/File.h"
+
+#include <QString>
+
+class CBytelonDoc : public CDocument {
+public:
+    CBytelonDoc();
+    ~CBytelonDoc() override;
+
+    void Serialize(CArchive& ar) override;
+    void DeleteContents() override;
+    bool OnNewDocument() override;
+    bool OnOpenDocument(const QString& pathName) override;
+    bool OnCmdMsg(UINT id, CCmdUI* pCmdUI) override;
+
+    void On_Edit_Clear_All();
+    void OnUpdate_Edit_Clear_All(CCmdUI* pCmdUI);
+
+    // Full path of the work file; empty when it could not be created.
+    QString WorkFileName;
+    // Closed between operations; each operation opens it by WorkFileName.
+    CFile WorkFile;
+    // The document's content is exactly bytes 0 to DocLen - 1 of the work file.
+    int DocLen = 0;
+
+private:
+    void Load(CArchive& ar);
+    void Store(CArchive& ar);
+};

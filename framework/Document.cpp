@@ -1,0 +1,267 @@
+#include "framework/Document.h"
+
+#include "framework/AfxRes.h"
+#include "framework/Archive.h"
+#include "framework/DocTemplate.h"
+#include "framework/File.h"
+#include "framework/FileDialog.h"
+#include "framework/MDIChildWnd.h"
+#include "framework/MDIFrameWnd.h"
+#include "framework/StringTable.h"
+#include "framework/MessageBox.h"
+#include "framework/TempFile.h"
+#include "framework/View.h"
+#include "framework/WaitCursor.h"
+#include "framework/WinApp.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+CDocument::CDocument() = default;
+
+CDocument::~CDocument()
+{
+    if (pDocTemplate)
+        pDocTemplate->RemoveDocument(this);
+}
+
+void CDocument::Serialize(CArchive&) {}
+
+void CDocument::DeleteContents() {}
+
+bool CDocument::OnNewDocument()
+{
+    DeleteContents();
+    PathName.clear();
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CDocument::OnOpenDocument(const QString& pathName)
+{
+    CFile file;
+    CFileException error;
+    if (!file.Open(pathName, CFile::modeRead | CFile::shareDenyWrite, &error)) {
+        error.ReportError();
+        return false;
+    }
+    if (file.GetLength() > MaxLength) {
+        AfxMessageBox(QStringLiteral("%1 cannot be opened: it is longer than 2147483647 (7FFFFFFF) bytes, "
+                                     "the most that BYTELON can edit.")
+                          .arg(pathName),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    DeleteContents();
+    // A source of length 0 has nothing to load.
+    if (file.GetLength() > 0) {
+        CArchive archive(&file, CArchive::load);
+        const bool loaded = AfxCallGuarded([&] {
+            CWaitCursor wait;
+            Serialize(archive);
+        });
+        if (!loaded) {
+            DeleteContents();
+            return false;
+        }
+    }
+    SetModifiedFlag(false);
+    ShowIdlePrompt();
+    return true;
+}
+
+bool CDocument::OnSaveDocument(const QString& pathName)
+{
+    // The target is replaced only once every byte has reached the disk, so a
+    // failed save leaves the user's file exactly as it was.
+    const QFileInfo target(pathName);
+    const QString targetPath = target.exists() ? target.canonicalFilePath() : target.absoluteFilePath();
+    const QString directory = QFileInfo(targetPath).absolutePath();
+    QString tempPath;
+    if (!AfxGetTempFileName(directory, QLatin1Char('.') + QFileInfo(targetPath).fileName() + QLatin1Char('.'),
+                            tempPath)) {
+        const int osError = errno;
+        CFileException(CFileException::CauseFromErrno(osError), osError, targetPath).ReportError();
+        return false;
+    }
+    bool saved = false;
+    {
+        CFile file;
+        CFileException error;
+        if (!file.Open(tempPath, CFile::modeReadWrite | CFile::shareExclusive, &error)) {
+            error.FileName = targetPath;
+            error.ReportError();
+        } else {
+            saved = AfxCallGuarded([&] {
+                CWaitCursor wait;
+                CArchive archive(&file, CArchive::store);
+                Serialize(archive);
+                file.Flush();
+            });
+        }
+    }
+    if (saved) {
+        QFile::setPermissions(tempPath, QFileInfo::exists(targetPath)
+                                            ? QFile::permissions(targetPath)
+                                            : (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
+                                               | QFile::ReadOther));
+        CFileException error;
+        saved = CFile::Rename(tempPath, targetPath, &error);
+        if (!saved)
+            error.ReportError();
+    }
+    if (!saved) {
+        CFile::Remove(tempPath);
+        return false;
+    }
+    SetModifiedFlag(false);
+    ShowIdlePrompt();
+    return true;
+}
+
+void CDocument::ShowIdlePrompt()
+{
+    // Progress texts of a finished load or save give way to the idle prompt.
+    if (CMDIFrameWnd* pFrame = AfxGetMainWnd())
+        pFrame->SetMessageText(AfxLoadString(AFX_IDS_IDLEMESSAGE));
+}
+
+void CDocument::OnCloseDocument()
+{
+    if (Closing)
+        return;
+    Closing = true;
+    const bool autoDelete = AutoDelete;
+    AutoDelete = false;  // the views closing below must not close the document again
+    const auto views = Views;
+    for (CView* pView : views) {
+        if (CMDIChildWnd* pFrame = pView->GetParentFrame())
+            pFrame->DestroyWindow();
+        else
+            delete pView;
+    }
+    DeleteContents();
+    if (autoDelete)
+        delete this;
+    else
+        Closing = false;
+}
+
+bool CDocument::SaveModified()
+{
+    if (!IsModified())
+        return true;
+    const QString name = PathName.isEmpty() ? Title : QFileInfo(PathName).fileName();
+    switch (AfxMessageBox(QStringLiteral("Save changes to %1?").arg(name), MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    case IDCANCEL: return false;
+    case IDYES: return DoFileSave();
+    default: return true;
+    }
+}
+
+void CDocument::SetModifiedFlag(bool modified)
+{
+    Modified = modified;
+}
+
+void CDocument::UpdateAllViews(CView* pSender, long hint, void* pHint)
+{
+    const auto views = Views;
+    for (CView* pView : views) {
+        if (pView != pSender)
+            pView->OnUpdate(pSender, hint, pHint);
+    }
+}
+
+void CDocument::SetTitle(const QString& title)
+{
+    Title = title;
+    UpdateFrameTitles();
+}
+
+void CDocument::SetPathName(const QString& pathName, bool addToRecentFiles)
+{
+    const QFileInfo info(pathName);
+    PathName = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    SetTitle(info.fileName());
+    if (addToRecentFiles && AfxGetApp())
+        AfxGetApp()->AddToRecentFileList(PathName);
+}
+
+void CDocument::AddView(CView* pView)
+{
+    Views.push_back(pView);
+    pView->pDocument = this;
+    UpdateFrameTitles();
+}
+
+void CDocument::RemoveView(CView* pView)
+{
+    Views.erase(std::remove(Views.begin(), Views.end(), pView), Views.end());
+    pView->pDocument = nullptr;
+    UpdateFrameTitles();
+    if (Views.empty() && AutoDelete && !Closing)
+        OnCloseDocument();
+}
+
+void CDocument::UpdateFrameTitles()
+{
+    for (CView* pView : Views) {
+        if (CMDIChildWnd* pFrame = pView->GetParentFrame())
+            pFrame->UpdateTitle();
+    }
+}
+
+bool CDocument::DoSave(const QString& pathName, bool replace)
+{
+    QString newName = pathName;
+    if (newName.isEmpty()) {
+        newName = PathName;
+        if (replace && newName.isEmpty())
+            newName = Title;
+        CFileDialog dialog(false, QString(), newName, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                           QStringLiteral("All Files (*.*)|*.*||"));
+        dialog.Request.Title = QStringLiteral("Save As");
+        if (dialog.DoModal() != IDOK)
+            return false;
+        newName = dialog.GetPathName();
+    }
+    if (!OnSaveDocument(newName))
+        return false;
+    if (replace)
+        SetPathName(newName);
+    return true;
+}
+
+bool CDocument::DoFileSave()
+{
+    return DoSave(PathName.isEmpty() ? QString() : PathName);
+}
+
+void CDocument::OnFileClose()
+{
+    if (SaveModified())
+        OnCloseDocument();
+}
+
+void CDocument::OnFileSave()
+{
+    DoFileSave();
+}
+
+void CDocument::OnFileSaveAs()
+{
+    DoSave(QString());
+}
+
+bool CDocument::OnCmdMsg(UINT id, CCmdUI* pCmdUI)
+{
+    return DispatchCommandMap<CDocument>(this,
+                                         {
+                                             {ID_FILE_CLOSE, &CDocument::OnFileClose, nullptr},
+                                             {ID_FILE_SAVE, &CDocument::OnFileSave, nullptr},
+                                             {ID_FILE_SAVE_AS, &CDocument::OnFileSaveAs, nullptr},
+                                         },
+                                         id, pCmdUI);
+}

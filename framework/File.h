@@ -1,0 +1,111 @@
+#pragma once
+// Files reached through POSIX descriptors with the open modes of the class
+// library: nothing is created unless asked, and "no sharing" is an exclusive
+// non-blocking lock held while the file is open, so a second open of the same
+// file by the program fails.
+
+#include "framework/Afx.h"
+#include "framework/FileException.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+struct CFileStatus {
+    std::int64_t Size = 0;
+    QDateTime Modified;
+    bool IsDirectory = false;
+};
+
+class CFile {
+public:
+    enum OpenFlags : UINT {
+        modeRead = 0x0000,
+        modeWrite = 0x0001,
+        modeReadWrite = 0x0002,
+        shareCompat = 0x0000,
+        shareExclusive = 0x0010,
+        shareDenyWrite = 0x0020,
+        shareDenyRead = 0x0030,
+        shareDenyNone = 0x0040,
+        modeCreate = 0x1000,
+        modeNoTruncate = 0x2000,
+        // Small sequential reads are served from a read-ahead buffer.
+        osSequentialScan = 0x10000,
+    };
+    enum SeekPosition { begin = 0, current = 1, end = 2 };
+
+    CFile() = default;
+    ~CFile();
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    // False on failure, with the cause in pError when given.
+    [[nodiscard]] bool Open(const QString& fileName, UINT openFlags, CFileException* pError = nullptr);
+    // Closes without reporting anything; harmless when not open.
+    void Close();
+
+    [[nodiscard]] bool IsOpen() const { return Fd >= 0; }
+    [[nodiscard]] QString GetFilePath() const { return Path; }
+    [[nodiscard]] int Handle() const { return Fd; }
+
+    // The new position, or -1 when it would be negative or the file is closed.
+    std::int64_t Seek(std::int64_t offset, SeekPosition from);
+    [[nodiscard]] std::int64_t GetPosition() const { return Pos; }
+    std::int64_t SeekToEnd() { return Seek(0, end); }
+
+    // The count read: less than asked only at the end of the file.
+    // Throws CFileException on an I/O error.
+    UINT Read(void* pBuffer, UINT count);
+    // Throws CFileException when not every byte is written.
+    void Write(const void* pBuffer, UINT count);
+    // Throws CFileException.
+    void SetLength(std::int64_t newLength);
+    [[nodiscard]] std::int64_t GetLength() const;
+    // Forces the written bytes to the disk; throws CFileException.
+    void Flush();
+
+    // Moves count bytes from src at srcPos to dst at dstPos as one read and
+    // one write through pBuffer would; where the two ranges cannot overlap the
+    // kernel copies them without the buffer. Returns the count moved, less than
+    // asked only at the end of src. Throws CFileException on a write failure.
+    static UINT CopyRange(CFile& src, std::int64_t srcPos, CFile& dst, std::int64_t dstPos,
+                          UINT count, void* pBuffer, UINT bufferSize);
+
+    [[nodiscard]] static bool GetStatus(const QString& fileName, CFileStatus& status);
+    // False when the file could not be removed, with the cause in pError.
+    static bool Remove(const QString& fileName, CFileException* pError = nullptr);
+    static bool Rename(const QString& oldName, const QString& newName, CFileException* pError = nullptr);
+
+    // Introspection for tests and the benchmark: what all files have done.
+    struct Statistics {
+        long long Opens = 0;
+        long long Reads = 0;
+        long long BytesRead = 0;
+        long long Writes = 0;
+        long long BytesWritten = 0;
+    };
+    [[nodiscard]] static Statistics GetStatistics();
+    static void ResetStatistics();
+
+    // Fault injection for tests: when set and it returns true for a write of
+    // count bytes at pos to path, that write fails as on a full disk.
+    using WriteFault = std::function<bool(const QString& path, std::int64_t pos, UINT count)>;
+    static void SetWriteFault(WriteFault fault);
+
+private:
+    void ThrowError(int error) const;
+    void CheckWriteFault(std::int64_t pos, UINT count) const;
+    void DropReadAhead() { AheadLen = 0; }
+
+    int Fd = -1;
+    QString Path;
+    std::int64_t Pos = 0;
+    bool SequentialScan = false;
+    std::vector<unsigned char> Ahead;
+    std::int64_t AheadStart = 0;
+    std::int64_t AheadLen = 0;
+};

@@ -1,0 +1,73 @@
+#include "framework/FileException.h"
+
+#include "framework/MessageBox.h"
+
+#include <cerrno>
+
+CFileException::Cause CFileException::CauseFromErrno(int error)
+{
+    switch (error) {
+    case 0: return none;
+    case ENOENT: return fileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP: return badPath;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY: return accessDenied;
+    case EMFILE:
+    case ENFILE: return tooManyOpenFiles;
+    case EBADF: return invalidFile;
+    case EWOULDBLOCK: return sharingViolation;
+    case ENOLCK: return lockViolation;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return diskFull;
+    case EIO: return hardIO;
+    case ESPIPE:
+    case EOVERFLOW: return badSeek;
+    default: return genericException;
+    }
+}
+
+QString CFileException::ErrorMessage() const
+{
+    QString text;
+    switch (TheCause) {
+    case fileNotFound: text = QStringLiteral("%1 was not found."); break;
+    case badPath: text = QStringLiteral("%1 contains an incorrect path."); break;
+    case tooManyOpenFiles:
+        text = QStringLiteral("%1 could not be opened because there are too many open files.");
+        break;
+    case accessDenied: text = QStringLiteral("Access to %1 was denied."); break;
+    case invalidFile:
+        text = QStringLiteral("An incorrect file handle was associated with %1.");
+        break;
+    case directoryFull:
+        text = QStringLiteral("%1 could not be created because the directory is full.");
+        break;
+    case badSeek: text = QStringLiteral("Seek failed on %1"); break;
+    case hardIO:
+        text = QStringLiteral("A hardware I/O error was reported while accessing %1.");
+        break;
+    case sharingViolation:
+        text = QStringLiteral("Unable to read from %1, it is opened by someone else.");
+        break;
+    case lockViolation:
+        text = QStringLiteral("A locking violation occurred while accessing %1.");
+        break;
+    case diskFull: text = QStringLiteral("Disk full while accessing %1."); break;
+    case endOfFile:
+        text = QStringLiteral("An attempt was made to access %1 past its end.");
+        break;
+    default: text = QStringLiteral("An unexpected error occurred while accessing %1."); break;
+    }
+    return text.arg(FileName.isEmpty() ? QStringLiteral("an unnamed file") : FileName);
+}
+
+void CFileException::ReportError() const
+{
+    AfxMessageBox(ErrorMessage(), MB_OK | MB_ICONEXCLAMATION);
+}

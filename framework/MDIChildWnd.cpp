@@ -1,0 +1,54 @@
+#include "framework/MDIChildWnd.h"
+
+#include "framework/Document.h"
+#include "framework/MDIFrameWnd.h"
+#include "framework/View.h"
+#include "framework/WinApp.h"
+
+#include <QCloseEvent>
+
+#include <algorithm>
+
+CMDIChildWnd::CMDIChildWnd(CView* pView) : pView(pView)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWidget(pView);
+}
+
+CMDIChildWnd::~CMDIChildWnd() = default;
+
+void CMDIChildWnd::DestroyWindow()
+{
+    Destroying = true;
+    delete this;
+}
+
+void CMDIChildWnd::UpdateTitle()
+{
+    CDocument* pDocument = pView ? pView->GetDocument() : nullptr;
+    if (!pDocument)
+        return;
+    QString title = pDocument->GetTitle();
+    const auto& views = pDocument->GetViews();
+    if (views.size() > 1) {
+        const auto it = std::find(views.begin(), views.end(), pView);
+        title += QStringLiteral(":%1").arg(int(it - views.begin()) + 1);
+    }
+    setWindowTitle(title);
+    if (CMDIFrameWnd* pMain = AfxGetMainWnd())
+        pMain->OnUpdateFrameTitle();
+}
+
+void CMDIChildWnd::closeEvent(QCloseEvent* event)
+{
+    CDocument* pDocument = pView ? pView->GetDocument() : nullptr;
+    // Closing the last window of a modified document asks first.
+    if (!Destroying && pDocument && pDocument->GetViews().size() == 1 && !pDocument->SaveModified()) {
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+    // The window is gone for the user now; its document may close with it.
+    if (event->isAccepted() && pView)
+        pView->DestroyView();
+}

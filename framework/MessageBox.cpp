@@ -1,0 +1,80 @@
+#include "framework/MessageBox.h"
+
+#include "framework/StringTable.h"
+#include "framework/MDIFrameWnd.h"
+#include "framework/WinApp.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QWidget>
+
+namespace {
+
+class CInteractiveMessageBox final : public CMessageBoxService {
+public:
+    int Show(const QString& text, UINT type) override
+    {
+        QWidget* pParent = QApplication::activeModalWidget();
+        if (!pParent)
+            pParent = AfxGetMainWnd();
+        QMessageBox box(pParent);
+        box.setWindowTitle(AfxGetAppTitle());
+        box.setText(text);
+        switch (type & MB_ICONMASK) {
+        case MB_ICONSTOP: box.setIcon(QMessageBox::Critical); break;
+        case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+        case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
+        case MB_ICONEXCLAMATION: box.setIcon(QMessageBox::Warning); break;
+        default:
+            // A plain OK box is the program's error report; a question without
+            // an icon stays plain.
+            box.setIcon((type & MB_TYPEMASK) == MB_OK ? QMessageBox::Warning : QMessageBox::NoIcon);
+            break;
+        }
+        switch (type & MB_TYPEMASK) {
+        case MB_OKCANCEL:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case MB_YESNOCANCEL:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
+        case MB_YESNO:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+        default:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        }
+        switch (box.exec()) {
+        case QMessageBox::Yes: return IDYES;
+        case QMessageBox::No: return IDNO;
+        case QMessageBox::Ok: return IDOK;
+        default: return IDCANCEL;
+        }
+    }
+};
+
+CInteractiveMessageBox interactiveService;
+CMessageBoxService* pCurrentService = nullptr;
+
+}  // namespace
+
+void AfxSetMessageBoxService(CMessageBoxService* pService)
+{
+    pCurrentService = pService;
+}
+
+CMessageBoxService* AfxGetMessageBoxService()
+{
+    return pCurrentService ? pCurrentService : &interactiveService;
+}
+
+int AfxMessageBox(const QString& text, UINT type)
+{
+    return AfxGetMessageBoxService()->Show(text, type);
+}
+
+int AfxMessageBox(UINT idString, UINT type)
+{
+    return AfxMessageBox(AfxLoadString(idString), type);
+}

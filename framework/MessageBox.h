@@ -1,0 +1,22 @@
+#pragma once
+// Every message box of the program goes through one replaceable service, so
+// tests can read the texts and script the answers.
+
+#include "framework/Afx.h"
+
+#include <QString>
+
+class CMessageBoxService {
+public:
+    virtual ~CMessageBoxService() = default;
+    // Returns IDOK, IDCANCEL, IDYES or IDNO.
+    virtual int Show(const QString& text, UINT type) = 0;
+};
+
+// Installs a service; nullptr restores the interactive one. Not owned.
+void AfxSetMessageBoxService(CMessageBoxService* pService);
+[[nodiscard]] CMessageBoxService* AfxGetMessageBoxService();
+
+int AfxMessageBox(const QString& text, UINT type = MB_OK);
+// The text comes from the string table.
+int AfxMessageBox(UINT idString, UINT type = MB_OK);

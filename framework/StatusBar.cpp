@@ -1,0 +1,76 @@
+#include "framework/StatusBar.h"
+
+#include "framework/DC.h"
+#include "framework/StringTable.h"
+
+#include <QLabel>
+
+CStatusBar::CStatusBar(QWidget* pParent) : QStatusBar(pParent)
+{
+    setSizeGripEnabled(true);
+}
+
+bool CStatusBar::SetIndicators(const UINT* pIds, int count)
+{
+    for (QLabel* pane : Panes)
+        delete pane;
+    Panes.clear();
+    for (int i = 0; i < count; ++i) {
+        auto* pane = new QLabel(this);
+        pane->setContentsMargins(3, 0, 3, 0);
+        if (i == 0) {
+            addWidget(pane, 1);
+        } else {
+            pane->setFrameShape(QFrame::Panel);
+            pane->setFrameShadow(QFrame::Sunken);
+            addPermanentWidget(pane);
+        }
+        if (pIds[i] != 0) {
+            const QString text = AfxLoadString(pIds[i]);
+            pane->setText(text);
+            pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(text) + 8);
+        }
+        Panes.push_back(pane);
+    }
+    return true;
+}
+
+void CStatusBar::SetPaneInfo(int index, UINT id, UINT style, int width)
+{
+    QLabel* pane = GetPane(index);
+    if (!pane)
+        return;
+    if (id != 0)
+        pane->setText(AfxLoadString(id));
+    pane->setFrameShape(style & SBPS_NOBORDERS ? QFrame::NoFrame : QFrame::Panel);
+    const QMargins margins = pane->contentsMargins();
+    pane->setFixedWidth(width + margins.left() + margins.right() + 2 * pane->frameWidth());
+}
+
+void CStatusBar::SetPaneText(int index, const QString& text, bool update)
+{
+    QLabel* pane = GetPane(index);
+    if (!pane)
+        return;
+    pane->setText(text);
+    if (update && pane->isVisible() && !CPaintDC::IsPainting())
+        pane->repaint();
+    emit paneTextChanged(index, text);
+}
+
+QString CStatusBar::GetPaneText(int index) const
+{
+    const QLabel* pane = GetPane(index);
+    return pane ? pane->text() : QString();
+}
+
+int CStatusBar::GetPaneWidth(int index) const
+{
+    const QLabel* pane = GetPane(index);
+    return pane ? pane->contentsRect().width() : 0;
+}
+
+QLabel* CStatusBar::GetPane(int index) const
+{
+    return index >= 0 && index < int(Panes.size()) ? Panes[std::size_t(index)] : nullptr;
+}

@@ -1,0 +1,41 @@
+#include "framework/TempFile.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cstdlib>
+#include <unistd.h>
+
+bool AfxGetTempPath(QString& path, int bufferLimit)
+{
+    QString dir = QDir::tempPath();
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    if (dir.size() > bufferLimit - 1)
+        return false;
+    path = dir;
+    return true;
+}
+
+bool AfxGetTempFileName(const QString& dir, const QString& prefix, QString& fileName)
+{
+    QString base = dir;
+    if (!base.endsWith(QLatin1Char('/')))
+        base += QLatin1Char('/');
+    QByteArray pattern = QFile::encodeName(base + prefix + QStringLiteral("XXXXXX"));
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    fileName = QFile::decodeName(pattern);
+    return true;
+}
+
+QString AfxCreateTempFile(const QString& prefix)
+{
+    QString dir;
+    QString name;
+    if (!AfxGetTempPath(dir, 257) || !AfxGetTempFileName(dir, prefix, name))
+        return QString();
+    return name;
+}

@@ -1,0 +1,107 @@
+#pragma once
+// The application object: start-up and shut-down hooks, idle processing, the
+// profile, the document templates, the recent-file list and the framework's
+// standard file commands.
+
+#include "framework/Afx.h"
+#include "framework/CmdTarget.h"
+
+#include <QObject>
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+class CDocument;
+class CMDIFrameWnd;
+class CMultiDocTemplate;
+
+struct CCommandLineInfo {
+    enum ShellCommand { FileNew, FileOpen, FileNothing };
+    ShellCommand TheShellCommand = FileNew;
+    QString FileName;
+};
+
+class CWinApp : public QObject, public CCmdTarget {
+    Q_OBJECT
+public:
+    CWinApp();
+    ~CWinApp() override;
+
+    virtual bool InitInstance();
+    virtual int ExitInstance();
+    // Called when the event queue has emptied after activity, and again
+    // soon after WakeIdle. True asks for more idle time.
+    virtual bool OnIdle(long count);
+    // Runs the message loop until the main window closes; returns the exit code.
+    int Run();
+    // Another idle pass soon, even if no event arrives.
+    void WakeIdle();
+
+    // Profile settings under RegistryKey / application name, one group per section.
+    void SetRegistryKey(const QString& key);
+    void LoadStdProfileSettings(int maxRecentFiles);
+    [[nodiscard]] int GetProfileInt(const QString& section, const QString& entry, int defaultValue) const;
+    bool WriteProfileInt(const QString& section, const QString& entry, int value);
+    [[nodiscard]] QString GetProfileString(const QString& section, const QString& entry,
+                                           const QString& defaultValue = QString()) const;
+    bool WriteProfileString(const QString& section, const QString& entry, const QString& value);
+
+    void AddDocTemplate(CMultiDocTemplate* pTemplate);
+    [[nodiscard]] const std::vector<std::unique_ptr<CMultiDocTemplate>>& GetDocTemplates() const { return Templates; }
+    // Opens a file as a document, or activates the window that already shows it.
+    virtual CDocument* OpenDocumentFile(const QString& fileName);
+    void AddToRecentFileList(const QString& pathName);
+    void RemoveFromRecentFileList(int index);
+    [[nodiscard]] const QStringList& GetRecentFiles() const { return RecentFiles; }
+    [[nodiscard]] bool SaveAllModified();
+    void CloseAllDocuments();
+
+    void ParseCommandLine(CCommandLineInfo& info) const;
+    bool ProcessShellCommand(const CCommandLineInfo& info);
+
+    // The framework's standard commands.
+    void OnFileNew();
+    void OnFileOpen();
+    void OnAppExit();
+    bool OnCmdMsg(UINT id, CCmdUI* pCmdUI) override;
+
+    // Dialog and message box colours for the whole program.
+    void SetDialogBkColor(COLORREF background, COLORREF text);
+
+    [[nodiscard]] const QString& GetAppName() const { return AppName; }
+
+    CMDIFrameWnd* pMainWnd = nullptr;
+    // The show state the program was started with.
+    Qt::WindowState CmdShow = Qt::WindowNoState;
+
+    // The dialog colours set with SetDialogBkColor.
+    [[nodiscard]] COLORREF GetDialogBkColor() const { return DialogBkColor; }
+    [[nodiscard]] COLORREF GetDialogTextColor() const { return DialogTextColor; }
+
+protected:
+    void SetAppName(const QString& name) { AppName = name; }
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+
+private:
+    void RunIdle();
+    [[nodiscard]] std::unique_ptr<QSettings> Profile() const;
+    void SaveRecentFiles();
+
+    QString AppName;
+    QString RegistryKey;
+    std::vector<std::unique_ptr<CMultiDocTemplate>> Templates;
+    QStringList RecentFiles;
+    int MaxRecentFiles = 0;
+    QTimer IdleTimer;
+    bool InIdle = false;
+    COLORREF DialogBkColor = RGB(192, 192, 192);
+    COLORREF DialogTextColor = RGB(0, 0, 0);
+};
+
+[[nodiscard]] CWinApp* AfxGetApp();
+[[nodiscard]] CMDIFrameWnd* AfxGetMainWnd();
+[[nodiscard]] QString AfxGetAppTitle();

@@ -1,0 +1,8 @@
+#include "res/Resources.h"
+
+#include "res/DialogTemplates.h"
+
+void RegisterDialogTemplates()
+{
+    RegisterAboutTemplate();
+}

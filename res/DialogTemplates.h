@@ -1,0 +1,4 @@
+#pragma once
+// One registration per dialog template; each lives in its own file.
+
+void RegisterAboutTemplate();

@@ -1,0 +1,175 @@
+#include "support/TestSupport.h"
+
+#include "app/BytelonApp.h"
+#include "app/MainFrame.h"
+#include "doc/BytelonDoc.h"
+#include "framework/VirtualKeys.h"
+#include "view/BytelonView.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+bool shiftHeld = false;
+bool TestKeyState(UINT vk)
+{
+    return vk == VK_SHIFT && shiftHeld;
+}
+}  // namespace
+
+int CMessageRecorder::Show(const QString& text, UINT type)
+{
+    Texts << text;
+    if (!Answers.empty()) {
+        const int answer = Answers.front();
+        Answers.pop_front();
+        return answer;
+    }
+    switch (type & MB_TYPEMASK) {
+    case MB_YESNOCANCEL: return IDCANCEL;
+    case MB_YESNO: return IDNO;
+    case MB_OKCANCEL: return IDCANCEL;
+    default: return IDOK;
+    }
+}
+
+bool CFileDialogScript::Run(const CFileDialogRequest& request, QString& pathName)
+{
+    Requests.push_back(request);
+    if (Paths.empty())
+        return false;
+    pathName = Paths.front();
+    Paths.pop_front();
+    return !pathName.isEmpty();
+}
+
+CProgram::CProgram(int clockSeconds, bool start) : ClockSeconds(clockSeconds)
+{
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, Folder.path() + QStringLiteral("/profile"));
+    AfxSetMessageBoxService(&Messages);
+    AfxSetFileDialogService(&FileDialogs);
+    AfxSetKeyStateProvider(TestKeyState);
+    QApplication::setCursorFlashTime(0);
+    if (start)
+        Start();
+}
+
+CProgram::~CProgram()
+{
+    Exit();
+    AfxSetMessageBoxService(nullptr);
+    AfxSetFileDialogService(nullptr);
+    AfxSetKeyStateProvider(nullptr);
+    shiftHeld = false;
+}
+
+bool CProgram::Start()
+{
+    pApp = std::make_unique<CBytelonApp>();
+    const int seconds = ClockSeconds;
+    pApp->Clock = [seconds] { return QTime(12, 0, seconds); };
+    const bool started = pApp->InitInstance();
+    ProcessEvents();
+    return started;
+}
+
+void CProgram::Exit()
+{
+    if (!pApp)
+        return;
+    if (CMainFrame* pFrame = Frame()) {
+        pFrame->close();
+        ProcessEvents();
+    }
+    pApp.reset();
+    ProcessEvents();
+}
+
+CMainFrame* CProgram::Frame() const
+{
+    return pApp ? static_cast<CMainFrame*>(pApp->pMainWnd) : nullptr;
+}
+
+QString CProgram::ProfileFile() const
+{
+    return Folder.path() + QStringLiteral("/profile/Corvane Systems/BYTELON.ini");
+}
+
+QString CProgram::MakeFile(const QString& name, const QByteArray& bytes) const
+{
+    const QString path = Folder.path() + QLatin1Char('/') + name;
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(bytes);
+    return path;
+}
+
+CBytelonDoc* CProgram::Open(const QString& path)
+{
+    auto* pDocument = static_cast<CBytelonDoc*>(pApp->OpenDocumentFile(path));
+    ProcessEvents();
+    return pDocument;
+}
+
+CBytelonView* CProgram::OpenBytes(const QByteArray& bytes, const QString& name)
+{
+    CBytelonDoc* pDocument = Open(MakeFile(name, bytes));
+    return pDocument ? ViewOf(pDocument) : nullptr;
+}
+
+CBytelonView* CProgram::ViewOf(CBytelonDoc* pDocument, int index)
+{
+    return static_cast<CBytelonView*>(pDocument->GetViews().at(std::size_t(index)));
+}
+
+QByteArray CProgram::WorkFileBytes(const CBytelonDoc* pDocument)
+{
+    QFile file(pDocument->WorkFileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+QString CProgram::PaneText(int pane) const
+{
+    CMainFrame* pFrame = Frame();
+    return pFrame ? pFrame->StatusBar.GetPaneText(pane) : QString();
+}
+
+void ProcessEvents(int rounds)
+{
+    for (int i = 0; i < rounds; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+}
+
+void WhenModal(const std::function<void(QWidget*)>& action)
+{
+    auto* pTimer = new QTimer;
+    pTimer->setInterval(5);
+    QObject::connect(pTimer, &QTimer::timeout, [pTimer, action] {
+        QWidget* pModal = QApplication::activeModalWidget();
+        if (!pModal)
+            return;
+        pTimer->stop();
+        pTimer->deleteLater();
+        action(pModal);
+    });
+    pTimer->start();
+}
+
+void Focus(CBytelonView* pView)
+{
+    pView->activateWindow();
+    pView->setFocus(Qt::MouseFocusReason);
+    ProcessEvents(1);
+}
+
+void SetShiftHeld(bool held)
+{
+    shiftHeld = held;
+}

@@ -1,0 +1,84 @@
+#pragma once
+// Drives the program in-process for tests: a profile in a temporary folder,
+// scripted message boxes and file dialogs, documents opened from bytes, and
+// helpers to read a document's work file and the status bar.
+
+#include "framework/FileDialog.h"
+#include "framework/MessageBox.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+class CBytelonApp;
+class CBytelonDoc;
+class CBytelonView;
+class CMainFrame;
+class QWidget;
+
+// Records every message box and answers from a script (then a neutral default).
+class CMessageRecorder : public CMessageBoxService {
+public:
+    int Show(const QString& text, UINT type) override;
+
+    QStringList Texts;
+    std::deque<int> Answers;
+};
+
+// Answers file dialogs with scripted paths; an empty path cancels.
+class CFileDialogScript : public CFileDialogService {
+public:
+    bool Run(const CFileDialogRequest& request, QString& pathName) override;
+
+    std::deque<QString> Paths;
+    std::vector<CFileDialogRequest> Requests;
+};
+
+// One running program with its own profile and temporary folder.
+class CProgram {
+public:
+    // The clock reads seconds 10 unless given, so no About box appears.
+    explicit CProgram(int clockSeconds = 10, bool start = true);
+    ~CProgram();
+    CProgram(const CProgram&) = delete;
+    CProgram& operator=(const CProgram&) = delete;
+
+    bool Start();
+    // Ends the program as its exit would: closes the main window and
+    // destroys the application object, writing the settings.
+    void Exit();
+
+    [[nodiscard]] CBytelonApp* App() const { return pApp.get(); }
+    [[nodiscard]] CMainFrame* Frame() const;
+    [[nodiscard]] QString Dir() const { return Folder.path(); }
+    [[nodiscard]] QString ProfileFile() const;
+
+    // A file in the temporary folder holding the bytes.
+    QString MakeFile(const QString& name, const QByteArray& bytes) const;
+    CBytelonDoc* Open(const QString& path);
+    CBytelonView* OpenBytes(const QByteArray& bytes, const QString& name = QStringLiteral("data.bin"));
+    [[nodiscard]] static CBytelonView* ViewOf(CBytelonDoc* pDocument, int index = 0);
+    [[nodiscard]] static QByteArray WorkFileBytes(const CBytelonDoc* pDocument);
+    [[nodiscard]] QString PaneText(int pane) const;
+
+    CMessageRecorder Messages;
+    CFileDialogScript FileDialogs;
+    int ClockSeconds;
+
+private:
+    QTemporaryDir Folder;
+    std::unique_ptr<CBytelonApp> pApp;
+};
+
+// Lets posted events, deferred deletions and idle work run.
+void ProcessEvents(int rounds = 3);
+// Runs action on the next modal dialog that appears while trigger runs.
+void WhenModal(const std::function<void(QWidget*)>& action);
+// Gives the view the keyboard focus as a click would.
+void Focus(CBytelonView* pView);
+// Holds or releases Shift for the code that reads the key state itself.
+void SetShiftHeld(bool held);

@@ -1,0 +1,180 @@
+#include "view/BytelonView.h"
+
+#include "app/BytelonApp.h"
+#include "doc/BytelonDoc.h"
+#include "framework/DC.h"
+#include "framework/MDIChildWnd.h"
+#include "framework/MessageBox.h"
+#include "framework/StringTable.h"
+#include "res/Resource.h"
+#include "view/PreparedDC.h"
+
+#include <QLayout>
+#include <QScrollBar>
+#include <QStyle>
+
+#include <new>
+
+namespace {
+// The platform's border width, as the caret and frame sizes use it.
+constexpr int SystemBorderWidth = 1;
+}  // namespace
+
+CBytelonView::CBytelonView()
+{
+    CBytelonApp* pApp = BytelonApp();
+    HexAddress = pApp ? pApp->HexAddressBase : 1;
+    BytesPerLine = pApp ? pApp->CharPerLine : 8;
+
+    LogFont.lfHeight = -MulDiv(10, logicalDpiY(), 72);
+    LogFont.lfWeight = FW_NORMAL;
+    LogFont.lfPitchAndFamily = FIXED_PITCH;
+    LogFont.lfFaceName = QStringLiteral("Courier");
+
+    Font.reset(new (std::nothrow) CFont);
+    if (!Font) {
+        AfxMessageBox(QStringLiteral("Failed to allocate CFont in CBytelonVIew constructor"));
+    } else if (!Font->CreateFontIndirect(&LogFont)) {
+        Font.reset();
+        AfxMessageBox(QStringLiteral("Failed to CreateFontIndirect() in CBytelonView constructor"));
+    }
+}
+
+CBytelonView::~CBytelonView()
+{
+    DestroyView();
+}
+
+void CBytelonView::OnDestroy()
+{
+    // The view focused before this one takes its place.
+    if (CBytelonApp* pApp = BytelonApp()) {
+        if (pApp->pCurrentView == this) {
+            pApp->pCurrentView = pApp->pPreviousView;
+            pApp->pPreviousView = nullptr;
+        } else if (pApp->pPreviousView == this) {
+            pApp->pPreviousView = nullptr;
+        }
+    }
+}
+
+CBytelonDoc* CBytelonView::GetDocument() const
+{
+    return static_cast<CBytelonDoc*>(CView::GetDocument());
+}
+
+int CBytelonView::DocLength() const
+{
+    const CBytelonDoc* pDocument = GetDocument();
+    return pDocument ? pDocument->DocLen : 0;
+}
+
+int CBytelonView::AddressX() const
+{
+    return int(2 * CharWidth);
+}
+
+int CBytelonView::HexColumnX() const
+{
+    return int(float(AddressWidth() + 5) * CharWidth);
+}
+
+int CBytelonView::TextPaneX() const
+{
+    return int(float(AddressWidth() + 3 * BytesPerLine + 5) * CharWidth);
+}
+
+int CBytelonView::TextColumnX() const
+{
+    return int(float(AddressWidth() + 3 * BytesPerLine + 7) * CharWidth);
+}
+
+void CBytelonView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
+{
+    CView::OnPrepareDC(pDC, pInfo);
+    pDC->SetMapMode(pDC->IsPrinting() ? MM_LOENGLISH : MM_TEXT);
+    pDC->SetBkMode(TRANSPARENT);
+    CFontSelection select(pDC, Font.get());
+    TEXTMETRIC metrics;
+    if (pDC->GetTextMetrics(&metrics) && metrics.tmHeight > 0) {
+        LineHeight = metrics.tmHeight;
+        CaretHeight = metrics.tmHeight;
+        IsTrueType = (metrics.tmPitchAndFamily & TMPF_TRUETYPE) ? 1 : 0;
+    }
+    // The average of 32 characters keeps the fraction of the cell width.
+    const int width = pDC->GetTextExtent(AfxLoadString(IDS_MEASURE_STRING)).width();
+    if (width > 0)
+        CharWidth = float(width) * 0.03125F;
+    YDirection = pDC->IsPrinting() ? -1 : 1;
+}
+
+void CBytelonView::SetLinesPerScreen(CDC* pDC)
+{
+    if (!pDC) {
+        AfxMessageBox(QStringLiteral("Error:  pDC==NULL in SetLinesPerScreen()"));
+        return;
+    }
+    QRect client = GetClientRect();
+    pDC->DPtoLP(&client);
+    int lines = (client.height() - 6) * YDirection / LineHeight - 1;
+    if (16384 / BytesPerLine < lines)
+        lines = 16384 / BytesPerLine;
+    LinesPerScreen = lines < 1 ? 1 : lines;
+}
+
+void CBytelonView::SetWinPos(CDC* pDC)
+{
+    if (!pDC) {
+        AfxMessageBox(QStringLiteral("Error:  pDC==NULL in SetWinPos()"));
+        return;
+    }
+    CMDIChildWnd* pFrame = GetParentFrame();
+    if (!pFrame)
+        return;
+    QPoint content(int(float(AddressWidth() + 4 * BytesPerLine + 9) * CharWidth), 0);
+    QPoint origin(0, 0);
+    pDC->LPtoDP(&content);
+    pDC->LPtoDP(&origin);
+    const int scrollBarWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar());
+    // A frame not yet shown has not laid out the view: lay it out to measure the borders.
+    if (pFrame->layout())
+        pFrame->layout()->activate();
+    const int width = pFrame->width() - this->width() + (content.x() - origin.x()) + 2 * SystemBorderWidth
+                      + scrollBarWidth;
+    pFrame->resize(width, pFrame->height());
+}
+
+void CBytelonView::OnInitialUpdate()
+{
+    CPreparedDC dc(this);
+    SetWinPos(dc);
+    SetLinesPerScreen(dc);
+    TopOffset = 0;
+    ScrollTo(0, -1, dc);
+}
+
+void CBytelonView::OnUpdate(CView*, long, void*)
+{
+    Invalidate(true);
+}
+
+void CBytelonView::On_Edit_Select_All()
+{
+    SelectAll();
+}
+
+void CBytelonView::OnUpdate_Edit_Select_All(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(DocLength() > 0);
+}
+
+bool CBytelonView::OnCmdMsg(UINT id, CCmdUI* pCmdUI)
+{
+    return DispatchCommandMap<CBytelonView>(
+               this,
+               {
+                   {ID_EDIT_SELECT_ALL, &CBytelonView::On_Edit_Select_All, &CBytelonView::OnUpdate_Edit_Select_All},
+               },
+               id, pCmdUI)
+           || CView::OnCmdMsg(id, pCmdUI);
+}

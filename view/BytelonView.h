@@ -1,0 +1,169 @@
+#pragma once
+// The hex view: one per document window. Shows the document as lines of an
+// address, BytesPerLine bytes in hexadecimal and the same bytes as
+// characters; owns the window's caret, selection, font and layout, and
+// carries the edit, clipboard and search operations that act at its caret.
+
+#include "framework/Font.h"
+#include "framework/View.h"
+
+#include <QPoint>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+class CBytelonDoc;
+class CDC;
+class CFile;
+class CPrintInfo;
+
+class CBytelonView : public CView {
+    Q_OBJECT
+public:
+    CBytelonView();
+    ~CBytelonView() override;
+
+    [[nodiscard]] CBytelonDoc* GetDocument() const;
+
+    // Framework hooks.
+    void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr) override;
+    void OnInitialUpdate() override;
+    void OnUpdate(CView* pSender, long hint, void* pHint) override;
+    void OnDraw(CDC* pDC) override;
+    bool OnCmdMsg(UINT id, CCmdUI* pCmdUI) override;
+
+    // Window messages.
+    void OnSetFocus() override;
+    void OnKillFocus() override;
+    void OnVScroll(UINT code, UINT position) override;
+    void OnSize(UINT type, int cx, int cy) override;
+    void OnDestroy() override;
+
+    // Geometry.
+    void SetLinesPerScreen(CDC* pDC);
+    void SetWinPos(CDC* pDC);
+    [[nodiscard]] int AddressWidth() const { return HexAddress ? 8 : 10; }
+    [[nodiscard]] int AddressX() const;
+    [[nodiscard]] int HexColumnX() const;
+    [[nodiscard]] int TextPaneX() const;
+    [[nodiscard]] int TextColumnX() const;
+    [[nodiscard]] int CaretOffset() const { return TopOffset + CaretRow * BytesPerLine + CaretColumn; }
+    [[nodiscard]] int BytesPerScreen() const { return LinesPerScreen * BytesPerLine; }
+    [[nodiscard]] int LastDataRow() const;
+    [[nodiscard]] int LastByteColumn() const;
+    [[nodiscard]] int DocLength() const;
+
+    // Rendering.
+    void Draw(CDC* pDC, int first, int lines, int yTop, int xLeft);
+    // How a byte appears in the text column, on the screen and on paper.
+    [[nodiscard]] static QChar ScreenCharacter(unsigned char byte);
+    [[nodiscard]] static QChar PrintCharacter(unsigned char byte);
+
+    // Scrolling.
+    void UpdateScrollBar();
+    // mode < 0: the offset's line at the top; 0: in the middle; > 0: the offset last on screen.
+    void ScrollTo(int offset, int mode, CDC* pDC);
+    void LineUp(CDC* pDC);
+    void LineDown(CDC* pDC);
+    void PageUp(CDC* pDC);
+    void PageDown(CDC* pDC);
+    void ScrollToTop(CDC* pDC);
+    void ScrollToBottom(CDC* pDC);
+
+    // Caret placement and selection display.
+    void KeepCaretInData();
+    void SetCaretToOffset(int offset, CDC* pDC);
+    void CaretHome(CDC* pDC);
+    void CaretToLastLineEnd(CDC* pDC);
+    void PlaceCaret(CDC* pDC);
+    void ShowCaretAddress();
+    void InvertRange(int from, int to, CDC* pDC);
+
+    // Selection.
+    void SyncSelectionWithShift(CDC* pDC);
+    void ExtendSelection(CDC* pDC);
+    void UpdateSelEnd(const QPoint* pPoint, CDC* pDC);
+    void ShowSelEnd(CDC* pDC);
+    void SelectAll();
+
+    // Keyboard movement.
+    void CaretLineStart(CDC* pDC);
+    void CaretLineEnd(CDC* pDC);
+    void CaretRowUp(CDC* pDC);
+    void CaretRowDown(CDC* pDC);
+    void CaretLeft(CDC* pDC);
+    void CaretRight(CDC* pDC);
+    void CaretUp(CDC* pDC);
+    void CaretDown(CDC* pDC);
+
+    // Mouse.
+    void SetCaretFromPoint(QPoint point, CDC* pDC);
+
+    // Display options.
+    void Change_Font();
+    void SetAddressBase(int hex);
+    void SetBytesPerLine(int n);
+
+    // Editing.
+    bool CopyFileSegment(CFile& source, const QString& sourceName, int sourcePos, CFile& dest,
+                         const QString& destName, int destPos, int XferLen);
+    void DeleteTheSelection(CDC* pDC);
+    void ReplaceSelectionWithString(const char* data, int count);
+    bool PromptForFileName(bool open, QString& pathName);
+    void RunInsertDialog(char ch);
+
+    // Clipboard.
+    bool CopySelectionToClipboard();
+
+    // Search: 0 when an occurrence was found and selected, 1 otherwise.
+    int FindNext(const char* pBytes, int count, int IgnoreCase);
+    int FindPrevious(const char* pBytes, int count, int IgnoreCase);
+
+    // Printing.
+    void PrintPage(CDC* pDC, CPrintInfo* pInfo);
+
+    // Command handlers.
+    void On_Edit_Select_All();
+    void OnUpdate_Edit_Select_All(CCmdUI* pCmdUI);
+
+    // View state, as the design names it.
+    int IsTrueType = 0;
+    int ScrollBarOn = 0;
+    int HexAddress;
+    int ShownHexAddress = 1;
+    int TopOffset = 0;
+    int BottomOffset = 0;
+    int SelAnchor = 0;
+    int SelEnd = 0;
+    int SelShownEnd = 0;
+    int YDirection = 1;
+    int SelActive = 0;
+    int MouseDown = 0;
+    int CaretRow = 0;
+    int CaretColumn = 0;
+    int ShownCaretRow = -1;
+    int ShownCaretColumn = -1;
+    int CaretInText = 0;
+    int ShownCaretInText = 1;
+    int CaretHeight = 5;
+    int LinesPerScreen = 10;
+    int BytesPerLine;
+    int LineHeight = 18;
+    int HexRuleX = 0;
+    int TextRuleX = 0;
+    int RuleDrag = 0;
+    int PageNumber = 0;
+    float CharWidth = 15.0F;
+    int CtrlDown = 0;
+    int ShiftDown = 0;
+    std::unique_ptr<CFont> Font;
+    LOGFONT LogFont;
+
+private:
+    // The page frame and captions of a printed page.
+    void DrawPageFrame(CDC* pDC, int yTop, int lines, int xLeft, int rightX);
+
+    // A paint whose work file cannot be read reports it once, until a paint succeeds again.
+    bool DrawFailureReported = false;
+};
