@@ -60,14 +60,16 @@ public:
     [[nodiscard]] QSize GetTextExtent(const QString& text) const;
     [[nodiscard]] int GetDeviceCaps(int index) const;
 
+    // The drawing operations are virtual so a context can record instead of draw.
     // The text's cell top is at y.
-    bool TextOut(int x, int y, const QString& text);
+    virtual bool TextOut(int x, int y, const QString& text);
     // One character per cell, cell i starting at x + trunc(i * cellWidth),
     // so a glyph the font lacks cannot shift the cells after it. Blanks are skipped.
-    bool TextOutCells(int x, int y, const QString& text, float cellWidth);
+    virtual bool TextOutCells(int x, int y, const QString& text, float cellWidth);
     QPoint MoveTo(int x, int y);
-    bool LineTo(int x, int y);
-    void InvertRect(const QRect& rect);
+    [[nodiscard]] QPoint GetCurrentPosition() const { return CurrentPosition; }
+    virtual bool LineTo(int x, int y);
+    virtual void InvertRect(const QRect& rect);
 
     // The logical rectangle that needs drawing.
     [[nodiscard]] QRect GetClipBox() const;

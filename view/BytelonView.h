@@ -34,6 +34,8 @@ public:
     bool OnCmdMsg(UINT id, CCmdUI* pCmdUI) override;
 
     // Window messages.
+    void OnKeyDown(UINT vk) override;
+    void OnKeyUp(UINT vk) override;
     void OnSetFocus() override;
     void OnKillFocus() override;
     void OnVScroll(UINT code, UINT position) override;

@@ -17,6 +17,11 @@ namespace {
 
 constexpr int ScreenBufferSize = 16384;
 
+int FloorDiv(int a, int b)
+{
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
 // The characters of the platform's ANSI code page for 80 to 9F; the rest of
 // the upper half is Latin-1.
 const char16_t AnsiUpper[32] = {
@@ -81,10 +86,12 @@ void CBytelonView::Draw(CDC* pDC, int first, int lines, int yTop, int xLeft)
         pDC->LineTo(HexRuleX, clipBottom);
         pDC->MoveTo(TextRuleX, clipTop);
         pDC->LineTo(TextRuleX, clipBottom);
-        firstLine = std::max(0, YDirection * clipTop / LineHeight - 1);
+        // Exactly the lines whose cells meet the clip box: line r covers
+        // yTop + (r + 1) * LineHeight up to the next line, below the header.
+        firstLine = std::max(0, FloorDiv(clipTop - yTop, LineHeight) - 1);
         if (firstLine > lines - 1)
             return;
-        lastLine = std::max(0, YDirection * clipBottom / LineHeight - 1);
+        lastLine = std::max(0, FloorDiv(clipBottom - 1 - yTop, LineHeight) - 1);
         lastLine = std::min(lastLine, firstLine + lines - 1);
     }
 

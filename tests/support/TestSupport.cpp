@@ -3,14 +3,19 @@
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
+#include "framework/MDIChildWnd.h"
 #include "framework/VirtualKeys.h"
 #include "view/BytelonView.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QRegion>
 #include <QFile>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 bool shiftHeld = false;
@@ -173,3 +178,103 @@ void SetShiftHeld(bool held)
 {
     shiftHeld = held;
 }
+
+CRecordingDC::CRecordingDC(QWidget* pWindow, const QRect& clip) : CDC(pWindow, nullptr, false)
+{
+    SetClipBox(clip);
+}
+
+bool CRecordingDC::TextOut(int x, int y, const QString& text)
+{
+    Texts.push_back({QPoint(x, y), text});
+    return true;
+}
+
+bool CRecordingDC::TextOutCells(int x, int y, const QString& text, float)
+{
+    Texts.push_back({QPoint(x, y), text});
+    return true;
+}
+
+bool CRecordingDC::LineTo(int x, int y)
+{
+    Lines.push_back({GetCurrentPosition(), QPoint(x, y)});
+    MoveTo(x, y);
+    return true;
+}
+
+void CRecordingDC::InvertRect(const QRect& rect)
+{
+    Inversions.push_back(rect);
+}
+
+QStringList CRecordingDC::TextsAt(int y) const
+{
+    std::vector<CText> row;
+    for (const CText& text : Texts) {
+        if (text.At.y() == y)
+            row.push_back(text);
+    }
+    std::sort(row.begin(), row.end(), [](const CText& a, const CText& b) { return a.At.x() < b.At.x(); });
+    QStringList result;
+    for (const CText& text : row)
+        result << text.Text;
+    return result;
+}
+
+// Makes the view show `lines` data lines by sizing its frame.
+void ShowLines(CBytelonView* pView, int lines)
+{
+    CMDIChildWnd* pFrame = pView->GetParentFrame();
+    const int chrome = pFrame->height() - pView->viewport()->height();
+    pFrame->resize(pFrame->width(), chrome + (lines + 1) * pView->LineHeight + 6 + pView->LineHeight / 2);
+    ProcessEvents();
+}
+
+// The device rectangles InvertRange covers for the selected bytes now on screen.
+QRegion SelectedCells(CBytelonView* pView)
+{
+    QRegion region;
+    const int lo = std::min(pView->SelAnchor, pView->SelEnd);
+    const int hi = std::max(pView->SelAnchor, pView->SelEnd);
+    for (int r = 0; r <= pView->LastDataRow(); ++r) {
+        for (int j = 0; j < pView->BytesPerLine; ++j) {
+            const int o = pView->TopOffset + r * pView->BytesPerLine + j;
+            if (o < lo || o >= hi)
+                continue;
+            const int y1 = pView->LineHeight * (r + 1) + 5;
+            const int y2 = pView->LineHeight * (r + 2) + 5;
+            const float w = pView->CharWidth;
+            const int hx1 = int(float(pView->HexColumnX()) + (float(3 * j) - 0.5F) * w);
+            const int hx2 = int(float(pView->HexColumnX()) + (float(3 * j) + 2.5F) * w);
+            const int tx1 = int(float(pView->TextColumnX()) + float(j) * w);
+            const int tx2 = int(float(pView->TextColumnX()) + float(j + 1) * w);
+            region += QRect(QPoint(hx1, y1), QSize(hx2 - hx1, y2 - y1));
+            region += QRect(QPoint(tx1, y1), QSize(tx2 - tx1, y2 - y1));
+        }
+    }
+    return region;
+}
+
+// Counts pixels that break "inverted inside the region, unchanged outside".
+int InversionMismatches(const QImage& plain, const QImage& shown, const QRegion& inverted)
+{
+    int mismatches = 0;
+    for (int y = 0; y < plain.height(); ++y) {
+        for (int x = 0; x < plain.width(); ++x) {
+            const QRgb a = plain.pixel(x, y) & 0xFFFFFF;
+            const QRgb b = shown.pixel(x, y) & 0xFFFFFF;
+            const QRgb expected = inverted.contains(QPoint(x, y)) ? (~a & 0xFFFFFF) : a;
+            if (b != expected)
+                ++mismatches;
+        }
+    }
+    return mismatches;
+}
+
+QImage Grab(CBytelonView* pView)
+{
+    ProcessEvents();
+    return pView->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+

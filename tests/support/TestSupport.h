@@ -82,3 +82,47 @@ void WhenModal(const std::function<void(QWidget*)>& action);
 void Focus(CBytelonView* pView);
 // Holds or releases Shift for the code that reads the key state itself.
 void SetShiftHeld(bool held);
+
+#include "framework/DC.h"
+
+#include <QRect>
+#include <vector>
+
+// A screen context that records what is drawn on it instead of drawing.
+class CRecordingDC : public CDC {
+public:
+    struct CText {
+        QPoint At;
+        QString Text;
+    };
+    struct CLine {
+        QPoint From;
+        QPoint To;
+    };
+    // clip: the device rectangle to draw, as a paint of that region would.
+    CRecordingDC(QWidget* pWindow, const QRect& clip);
+
+    bool TextOut(int x, int y, const QString& text) override;
+    bool TextOutCells(int x, int y, const QString& text, float cellWidth) override;
+    bool LineTo(int x, int y) override;
+    void InvertRect(const QRect& rect) override;
+
+    // The texts drawn at y, left to right.
+    [[nodiscard]] QStringList TextsAt(int y) const;
+
+    std::vector<CText> Texts;
+    std::vector<CLine> Lines;
+    std::vector<QRect> Inversions;
+};
+
+class QImage;
+class QRegion;
+
+// Makes the view show `lines` data lines by sizing its frame.
+void ShowLines(CBytelonView* pView, int lines);
+// The device rectangles of the selected bytes now on screen, as InvertRange covers them.
+QRegion SelectedCells(CBytelonView* pView);
+// Counts pixels that break "inverted inside the region, unchanged outside".
+int InversionMismatches(const QImage& plain, const QImage& shown, const QRegion& inverted);
+// The view's pixels once pending paints are done.
+QImage Grab(CBytelonView* pView);
