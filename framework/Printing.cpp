@@ -13,6 +13,7 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <climits>
 
 QPrinter* CWinApp::GetPrinter()
 {

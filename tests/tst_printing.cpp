@@ -166,7 +166,7 @@ private:
 void tst_printing::initTestCase()
 {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        QSKIP("pdftotext (poppler-utils) is needed to read the printed pages");
+        QFAIL("pdftotext (poppler-utils) is needed to read the printed pages");
     LinesPerPage = MeasuredLinesPerPage(8);
     QVERIFY(LinesPerPage > 10);
 }
