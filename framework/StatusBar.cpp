@@ -43,8 +43,9 @@ void CStatusBar::SetPaneInfo(int index, UINT id, UINT style, int width)
     if (id != 0)
         pane->setText(AfxLoadString(id));
     pane->setFrameShape(style & SBPS_NOBORDERS ? QFrame::NoFrame : QFrame::Panel);
+    // The width is that of the text area; the margins already hold the frame.
     const QMargins margins = pane->contentsMargins();
-    pane->setFixedWidth(width + margins.left() + margins.right() + 2 * pane->frameWidth());
+    pane->setFixedWidth(width + margins.left() + margins.right());
 }
 
 void CStatusBar::SetPaneText(int index, const QString& text, bool update)

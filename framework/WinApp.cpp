@@ -253,7 +253,7 @@ void CWinApp::CloseAllDocuments()
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& info) const
 {
-    const QStringList arguments = QCoreApplication::arguments();
+    const QStringList arguments = CommandLine ? *CommandLine : QCoreApplication::arguments();
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         if (argument.startsWith(QLatin1Char('-')) && argument.size() > 1)

@@ -7,6 +7,7 @@
 #include "view/BytelonView.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTest>
@@ -71,6 +72,7 @@ bool CProgram::Start()
     pApp = std::make_unique<CBytelonApp>();
     const int seconds = ClockSeconds;
     pApp->Clock = [seconds] { return QTime(12, 0, seconds); };
+    pApp->SetCommandLine(Arguments);
     const bool started = pApp->InitInstance();
     ProcessEvents();
     return started;
@@ -137,6 +139,25 @@ QString CProgram::PaneText(int pane) const
 {
     CMainFrame* pFrame = Frame();
     return pFrame ? pFrame->StatusBar.GetPaneText(pane) : QString();
+}
+
+CPrivateTempDir::CPrivateTempDir()
+    : SavedTmpDir(qgetenv("TMPDIR")), HadTmpDir(qEnvironmentVariableIsSet("TMPDIR"))
+{
+    qputenv("TMPDIR", QFile::encodeName(Folder.path()));
+}
+
+CPrivateTempDir::~CPrivateTempDir()
+{
+    if (HadTmpDir)
+        qputenv("TMPDIR", SavedTmpDir);
+    else
+        qunsetenv("TMPDIR");
+}
+
+QStringList CPrivateTempDir::Files(const QString& prefix) const
+{
+    return QDir(Folder.path()).entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
 }
 
 void ProcessEvents(int rounds)
