@@ -3,6 +3,7 @@
 #include "framework/DC.h"
 #include "framework/Document.h"
 #include "framework/MDIChildWnd.h"
+#include "framework/StatusBar.h"
 #include "framework/VirtualKeys.h"
 
 #include <QApplication>
@@ -267,6 +268,12 @@ void CView::paintEvent(QPaintEvent* event)
 {
     if (Destroyed || !pDocument)
         return;
+    if (CStatusBar::IsRepaintingPane()) {
+        // Painted once the operation that is showing its progress is over.
+        const QRegion region = event->region();
+        QMetaObject::invokeMethod(this, [this, region] { viewport()->update(region); }, Qt::QueuedConnection);
+        return;
+    }
     QPainter painter(viewport());
     AfxCallGuarded([&] {
         CPaintDC dc(viewport(), &painter, event->rect());

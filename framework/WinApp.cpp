@@ -58,6 +58,10 @@ CWinApp::~CWinApp()
         delete pMainWnd;
         pMainWnd = nullptr;
     }
+    // The list is written once, at exit: a profile write waits for the disk,
+    // which opening a file should not.
+    if (RecentFilesChanged)
+        SaveRecentFiles();
     Templates.clear();
     if (pTheApp == this)
         pTheApp = nullptr;
@@ -191,14 +195,14 @@ void CWinApp::AddToRecentFileList(const QString& pathName)
     RecentFiles.prepend(pathName);
     while (RecentFiles.size() > MaxRecentFiles)
         RecentFiles.removeLast();
-    SaveRecentFiles();
+    RecentFilesChanged = true;
 }
 
 void CWinApp::RemoveFromRecentFileList(int index)
 {
     if (index >= 0 && index < RecentFiles.size()) {
         RecentFiles.removeAt(index);
-        SaveRecentFiles();
+        RecentFilesChanged = true;
     }
 }
 

@@ -102,6 +102,7 @@ private:
     QStringList RecentFiles;
     std::optional<QStringList> CommandLine;
     int MaxRecentFiles = 0;
+    bool RecentFilesChanged = false;
     QTimer IdleTimer;
     bool InIdle = false;
     COLORREF DialogBkColor = RGB(192, 192, 192);

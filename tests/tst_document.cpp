@@ -23,6 +23,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -127,11 +128,14 @@ private slots:
     void saveRoundTrip_data();
     void saveRoundTrip();
     void saveReplacesLongerFileAndKeepsPermissions();
+    void saveAndLoadWhileWindowsWaitToBePainted();
     void saveFailureKeepsOriginal_data();
     void saveFailureKeepsOriginal();
     void openRefused_data();
     void openRefused();
     void loadWithLockedWorkFileCreatesNoDocument();
+    void workFileCannotBeCreated();
+    void namedPipeOpensWithoutHanging();
     void clearAll_data();
     void clearAll();
     void clearAllDisabledWhenEmpty();
@@ -305,6 +309,41 @@ void TestDocument::saveReplacesLongerFileAndKeepsPermissions()
     QVERIFY(LeftoversBeside(path).isEmpty());
 }
 
+void TestDocument::saveAndLoadWhileWindowsWaitToBePainted()
+{
+    // A window uncovered just before a save (the file dialog closing) waits
+    // to be painted while the progress texts are shown.
+    CProgram program;
+    const QByteArray bytes = RandomBytes(3 * 65536 + 10, 29);
+    CBytelonView* pView = program.OpenBytes(bytes, QStringLiteral("shown.bin"));
+    QVERIFY(pView);
+    CBytelonDoc* pDocument = pView->GetDocument();
+    const QString target = program.Dir() + QStringLiteral("/saved.bin");
+    pView->Invalidate();
+    QVERIFY(pDocument->OnSaveDocument(target));
+    QVERIFY(program.Messages.Texts.isEmpty());
+    QVERIFY(FileBytes(target) == bytes);
+
+    // Loading another file while this window waits.
+    pView->Invalidate();
+    CBytelonDoc* pSecond = program.Open(program.MakeFile(QStringLiteral("second.bin"), bytes));
+    QVERIFY(pSecond);
+    QVERIFY(program.Messages.Texts.isEmpty());
+
+    // Clear All redraws while the same document's window waits.
+    Focus(pView);
+    pView->Invalidate();
+    program.Messages.Answers.push_back(IDYES);
+    QVERIFY(program.Frame()->ExecuteCommand(ID_EDIT_CLEAR_ALL));
+    QCOMPARE(program.Messages.Texts.size(), 1);
+    QCOMPARE(pDocument->DocLen, 0);
+
+    // The window is painted once the event loop runs again.
+    ProcessEvents();
+    QVERIFY(!pView->viewport()->grab().isNull());
+    QVERIFY(program.Messages.Texts.size() == 1);
+}
+
 void TestDocument::saveFailureKeepsOriginal_data()
 {
     QTest::addColumn<QString>("failure");
@@ -469,6 +508,52 @@ void TestDocument::loadWithLockedWorkFileCreatesNoDocument()
     QVERIFY(!pDocument->OnOpenDocument(path));
     QCOMPARE(pDocument->DocLen, 0);
     QVERIFY(program.Messages.Texts.contains(QStringLiteral("Serialize().loading could not open WorkFile")));
+}
+
+void TestDocument::workFileCannotBeCreated()
+{
+    CProgram program;
+    const QString path = program.MakeFile(QStringLiteral("kept.bin"), RandomBytes(100, 8));
+    const QStringList rootBefore = QDir(QStringLiteral("/")).entryList({QStringLiteral("BYT*")}, QDir::Files);
+    const QByteArray savedTmpDir = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(program.Dir() + QStringLiteral("/no such folder")));
+
+    // A new document is still made, without a work file; its operations fail at their own opens.
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_NEW));
+    QVERIFY(program.Messages.Texts.contains(QStringLiteral("CBytelonDoc constructor could not create temp file")));
+    QCOMPARE(Documents(program).size(), std::size_t(1));
+    auto* pDocument = static_cast<CBytelonDoc*>(Documents(program).front());
+    QVERIFY(pDocument->WorkFileName.isEmpty());
+    program.Messages.Texts.clear();
+    const QString target = program.Dir() + QStringLiteral("/out.bin");
+    QVERIFY(!pDocument->OnSaveDocument(target));
+    QCOMPARE(program.Messages.Texts, QStringList{"Serialize().storing could not open WorkFile"});
+    QVERIFY(!QFileInfo::exists(target));
+
+    // Opening a file makes no document that would claim its bytes.
+    program.Messages.Texts.clear();
+    QVERIFY(!program.Open(path));
+    QVERIFY(program.Messages.Texts.contains(QStringLiteral("Serialize().loading could not open WorkFile")));
+    QCOMPARE(Documents(program).size(), std::size_t(1));
+
+    qputenv("TMPDIR", savedTmpDir);
+    if (savedTmpDir.isEmpty())
+        qunsetenv("TMPDIR");
+    // Nothing was made anywhere else instead.
+    QCOMPARE(QDir(QStringLiteral("/")).entryList({QStringLiteral("BYT*")}, QDir::Files), rootBefore);
+}
+
+void TestDocument::namedPipeOpensWithoutHanging()
+{
+    CProgram program;
+    const QString path = program.Dir() + QStringLiteral("/pipe");
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    // Nobody writes to the pipe: opening it must come back at once.
+    CBytelonDoc* pDocument = program.Open(path);
+    if (pDocument)
+        QCOMPARE(pDocument->DocLen, 0);
+    else
+        QCOMPARE(program.Messages.Texts.size(), 1);
 }
 
 void TestDocument::clearAll_data()

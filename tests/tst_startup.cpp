@@ -94,6 +94,7 @@ private slots:
     void aboutBoxAtStartUp_data();
     void aboutBoxAtStartUp();
     void placementRoundTrip();
+    void recentFilesKeptBetweenRuns();
     void placement_data();
     void placement();
     void statusBarPanes();
@@ -298,6 +299,33 @@ void TestStartup::placementRoundTrip()
     QCOMPARE(pFrame->CY, 487);
     QCOMPARE(pFrame->frameGeometry().topLeft(), QPoint(37, 29));
     QCOMPARE(pFrame->size(), QSize(713, 487));
+}
+
+void TestStartup::recentFilesKeptBetweenRuns()
+{
+    CProgram program;
+    QStringList opened;
+    for (int i = 1; i <= 5; ++i) {
+        const QString path = program.MakeFile(QStringLiteral("recent%1.bin").arg(i), QByteArray(i, 'r'));
+        QVERIFY(program.Open(path));
+        opened.prepend(QFileInfo(path).canonicalFilePath());
+    }
+    const QStringList expected = opened.mid(0, 4);
+    QCOMPARE(program.App()->GetRecentFiles(), expected);
+    program.Exit();
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(StoredValue(program, QStringLiteral("Recent File List/File%1").arg(i + 1)).toString(), expected[i]);
+
+    QVERIFY(program.Start());
+    QCOMPARE(program.App()->GetRecentFiles(), expected);
+    // Choosing an entry opens it; an entry whose file is gone is reported and dropped.
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_MRU_FILE1 + 2));
+    QCOMPARE(static_cast<CBytelonDoc*>(program.Frame()->GetActiveDocument())->DocLen, 3);
+    QVERIFY(QFile::remove(expected[3]));
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_MRU_FILE4));
+    QCOMPARE(program.Messages.Texts.size(), 1);
+    QVERIFY(!program.App()->GetRecentFiles().contains(expected[3]));
+    QCOMPARE(DocumentCount(program), 1);
 }
 
 void TestStartup::placement_data()
