@@ -8,7 +8,6 @@
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
-#include "framework/DocTemplate.h"
 #include "framework/Resources.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
@@ -25,11 +24,6 @@
 #include <QTest>
 
 namespace {
-
-std::vector<CDocument*> Documents(const CProgram& program)
-{
-    return program.App()->GetDocTemplates().front()->GetDocuments();
-}
 
 // A menu's items as text, "-" for a separator.
 QStringList Items(const QMenu* pMenu)
@@ -259,7 +253,7 @@ void TestCommands::undoKeysDoNothing()
     QCOMPARE(pDocument->DocLen, bytes.size());
     QVERIFY(!pDocument->IsModified());
     QVERIFY(program.Messages.Texts.isEmpty());
-    QVERIFY(Documents(program).size() == 1);
+    QVERIFY(program.Documents().size() == 1);
     QAction* pUndo = program.Frame()->GetCommandAction(ID_EDIT_UNDO);
     program.Frame()->UpdateCommandUI(pUndo);
     QVERIFY(!pUndo->isEnabled());
@@ -467,12 +461,12 @@ void TestCommands::closeAll()
 
     if (kind == QLatin1String("unmodified")) {
         QVERIFY(recorder.Texts.isEmpty());
-        QVERIFY(Documents(program).empty());
+        QVERIFY(program.Documents().empty());
         QVERIFY(temp.Files().isEmpty());
     } else if (kind == QLatin1String("two-modified")) {
         // The cancelled one stays, the walk goes on and closes the others.
         QCOMPARE(recorder.Texts, (QStringList{"Save changes to a.bin?", "Save changes to b.bin?"}));
-        QCOMPARE(Documents(program), std::vector<CDocument*>{pDocA});
+        QCOMPARE(program.Documents(), std::vector<CDocument*>{pDocA});
         QCOMPARE(pDocA->GetViews().size(), std::size_t(1));
         QVERIFY(pDocA->IsModified());
         QCOMPARE(temp.Files(), QStringList{QFileInfo(workA).fileName()});
@@ -481,10 +475,10 @@ void TestCommands::closeAll()
         QCOMPARE(recorder.Texts, QStringList{"Save changes to a.bin?"});
         QCOMPARE(recorder.WindowsWhenAsked, QList<int>{1});
         if (kind == QLatin1String("two-windows")) {
-            QVERIFY(Documents(program).empty());
+            QVERIFY(program.Documents().empty());
             QVERIFY(temp.Files().isEmpty());
         } else {
-            QCOMPARE(Documents(program), std::vector<CDocument*>{pDocA});
+            QCOMPARE(program.Documents(), std::vector<CDocument*>{pDocA});
             QCOMPARE(pDocA->GetViews().size(), std::size_t(1));
             QCOMPARE(program.Frame()->GetMdiArea()->subWindowList().size(), 1);
         }
@@ -502,12 +496,12 @@ void TestCommands::closingMainWindowAsksAndCanBeCancelled()
     ProcessEvents();
     QCOMPARE(program.Messages.Texts, QStringList{"Save changes to kept.bin?"});
     QVERIFY(program.Frame() && program.Frame()->isVisible());
-    QCOMPARE(Documents(program).size(), std::size_t(1));
+    QCOMPARE(program.Documents().size(), std::size_t(1));
 
     program.Messages.Answers = {IDNO};
     QVERIFY(program.Frame()->close());
     ProcessEvents();
-    QVERIFY(Documents(program).empty());
+    QVERIFY(program.Documents().empty());
 }
 
 void TestCommands::aboutBox()

@@ -7,7 +7,6 @@
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
-#include "framework/DocTemplate.h"
 #include "framework/File.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
@@ -40,11 +39,6 @@ QByteArray FileBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-std::vector<CDocument*> Documents(const CProgram& program)
-{
-    return program.App()->GetDocTemplates().front()->GetDocuments();
 }
 
 CBytelonDoc* ActiveDocument(const CProgram& program)
@@ -100,7 +94,7 @@ protected:
     bool eventFilter(QObject*, QEvent* pEvent) override
     {
         if (pEvent->type() == QEvent::ChildAdded) {
-            for (CDocument* pDocument : Documents(Program)) {
+            for (CDocument* pDocument : Program.Documents()) {
                 const QString name = static_cast<CBytelonDoc*>(pDocument)->WorkFileName;
                 if (!Names.contains(name)) {
                     Names << name;
@@ -148,7 +142,7 @@ void TestDocument::newDocumentHasItsOwnEmptyWorkFile()
     QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_NEW));
     QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_NEW));
     ProcessEvents();
-    const auto documents = Documents(program);
+    const auto documents = program.Documents();
     QCOMPARE(documents.size(), std::size_t(2));
     auto* pFirst = static_cast<CBytelonDoc*>(documents[0]);
     auto* pSecond = static_cast<CBytelonDoc*>(documents[1]);
@@ -475,7 +469,7 @@ void TestDocument::openRefused()
     QCOMPARE(program.Messages.Texts.size(), 1);
     QVERIFY2(program.Messages.Texts.front().contains(expectedText), qPrintable(program.Messages.Texts.front()));
     QVERIFY2(program.Messages.Texts.front().contains(QStringLiteral("subject")), qPrintable(program.Messages.Texts.front()));
-    QVERIFY(Documents(program).empty());
+    QVERIFY(program.Documents().empty());
     QVERIFY(program.Frame()->GetMdiArea()->subWindowList().isEmpty());
     QVERIFY(temp.Files().isEmpty());
     QCOMPARE(program.Frame()->GetShownMenu(), UINT(IDR_MAINFRAME));
@@ -494,7 +488,7 @@ void TestDocument::loadWithLockedWorkFileCreatesNoDocument()
         QVERIFY(locker.Locks.front()->Locked);
     }
     QVERIFY(program.Messages.Texts.contains(QStringLiteral("Serialize().loading could not open WorkFile")));
-    QVERIFY(Documents(program).empty());
+    QVERIFY(program.Documents().empty());
     QVERIFY(program.Frame()->GetMdiArea()->subWindowList().isEmpty());
     QVERIFY(temp.Files().isEmpty());
 
@@ -502,7 +496,7 @@ void TestDocument::loadWithLockedWorkFileCreatesNoDocument()
     // leaves it claiming no bytes.
     program.Messages.Texts.clear();
     QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_NEW));
-    auto* pDocument = static_cast<CBytelonDoc*>(Documents(program).front());
+    auto* pDocument = static_cast<CBytelonDoc*>(program.Documents().front());
     CWorkFileLock lock(pDocument->WorkFileName);
     QVERIFY(lock.Locked);
     QVERIFY(!pDocument->OnOpenDocument(path));
@@ -521,8 +515,8 @@ void TestDocument::workFileCannotBeCreated()
     // A new document is still made, without a work file; its operations fail at their own opens.
     QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_NEW));
     QVERIFY(program.Messages.Texts.contains(QStringLiteral("CBytelonDoc constructor could not create temp file")));
-    QCOMPARE(Documents(program).size(), std::size_t(1));
-    auto* pDocument = static_cast<CBytelonDoc*>(Documents(program).front());
+    QCOMPARE(program.Documents().size(), std::size_t(1));
+    auto* pDocument = static_cast<CBytelonDoc*>(program.Documents().front());
     QVERIFY(pDocument->WorkFileName.isEmpty());
     program.Messages.Texts.clear();
     const QString target = program.Dir() + QStringLiteral("/out.bin");
@@ -534,7 +528,7 @@ void TestDocument::workFileCannotBeCreated()
     program.Messages.Texts.clear();
     QVERIFY(!program.Open(path));
     QVERIFY(program.Messages.Texts.contains(QStringLiteral("Serialize().loading could not open WorkFile")));
-    QCOMPARE(Documents(program).size(), std::size_t(1));
+    QCOMPARE(program.Documents().size(), std::size_t(1));
 
     qputenv("TMPDIR", savedTmpDir);
     if (savedTmpDir.isEmpty())

@@ -8,7 +8,6 @@
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
-#include "framework/DocTemplate.h"
 #include "framework/Resources.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
@@ -42,11 +41,6 @@ void StoreValues(const CProgram& program, const QList<QPair<QString, QString>>& 
         profile.setValue(key, value);
 }
 
-int DocumentCount(const CProgram& program)
-{
-    return int(program.App()->GetDocTemplates().front()->GetDocuments().size());
-}
-
 // Closes every About box as it appears and notes what start-up had done by then.
 class CAboutWatcher : public QObject {
 public:
@@ -66,7 +60,7 @@ protected:
         if (pAbout && pEvent->type() == QEvent::Show) {
             ++Shown;
             FrameVisible = Program.Frame() && Program.Frame()->isVisible();
-            Documents = DocumentCount(Program);
+            Documents = int(Program.Documents().size());
             CharPerLine = Program.App()->CharPerLine;
             VersionWritten = StoredValue(Program, QStringLiteral("BYTELON/VersionNumber")).isValid();
             auto* pOk = qobject_cast<QAbstractButton*>(pAbout->GetDlgItem(IDOK));
@@ -106,7 +100,7 @@ void TestStartup::startsEmptyWithDefaults()
     CProgram program;
     CBytelonApp* pApp = program.App();
     QVERIFY(program.Frame()->isVisible());
-    QCOMPARE(DocumentCount(program), 0);
+    QCOMPARE(int(program.Documents().size()), 0);
     QVERIFY(program.Frame()->GetMdiArea()->subWindowList().isEmpty());
     QCOMPARE(program.Frame()->GetShownMenu(), UINT(IDR_MAINFRAME));
     QCOMPARE(pApp->CharPerLine, 8);
@@ -211,8 +205,8 @@ void TestStartup::commandLineDocumentUsesBuiltInDisplay()
     program.Arguments << path;
     QVERIFY(program.Start());
 
-    QCOMPARE(DocumentCount(program), 1);
-    auto* pFirst = static_cast<CBytelonDoc*>(program.App()->GetDocTemplates().front()->GetDocuments().front());
+    QCOMPARE(int(program.Documents().size()), 1);
+    auto* pFirst = static_cast<CBytelonDoc*>(program.Documents().front());
     QCOMPARE(pFirst->GetPathName(), QFileInfo(path).canonicalFilePath());
     QCOMPARE(CProgram::WorkFileBytes(pFirst), bytes);
     CBytelonView* pView = CProgram::ViewOf(pFirst);
@@ -235,7 +229,7 @@ void TestStartup::commandLineFileThatCannotBeOpenedEndsStartUp()
     QCOMPARE(program.Messages.Texts.size(), 1);
     QVERIFY2(program.Messages.Texts.front().contains(QStringLiteral("no such file.bin")),
              qPrintable(program.Messages.Texts.front()));
-    QCOMPARE(DocumentCount(program), 0);
+    QCOMPARE(int(program.Documents().size()), 0);
 }
 
 void TestStartup::aboutBoxAtStartUp_data()
@@ -325,7 +319,7 @@ void TestStartup::recentFilesKeptBetweenRuns()
     QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_MRU_FILE4));
     QCOMPARE(program.Messages.Texts.size(), 1);
     QVERIFY(!program.App()->GetRecentFiles().contains(expected[3]));
-    QCOMPARE(DocumentCount(program), 1);
+    QCOMPARE(int(program.Documents().size()), 1);
 }
 
 void TestStartup::placement_data()

@@ -3,6 +3,7 @@
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
+#include "framework/DocTemplate.h"
 #include "framework/VirtualKeys.h"
 #include "view/BytelonView.h"
 
@@ -158,6 +159,11 @@ CPrivateTempDir::~CPrivateTempDir()
 QStringList CPrivateTempDir::Files(const QString& prefix) const
 {
     return QDir(Folder.path()).entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
+}
+
+std::vector<CDocument*> CProgram::Documents() const
+{
+    return pApp->GetDocTemplates().front()->GetDocuments();
 }
 
 void ProcessEvents(int rounds)

@@ -13,10 +13,12 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CBytelonApp;
 class CBytelonDoc;
 class CBytelonView;
+class CDocument;
 class CMainFrame;
 class QWidget;
 
@@ -64,6 +66,8 @@ public:
     [[nodiscard]] static CBytelonView* ViewOf(CBytelonDoc* pDocument, int index = 0);
     [[nodiscard]] static QByteArray WorkFileBytes(const CBytelonDoc* pDocument);
     [[nodiscard]] QString PaneText(int pane) const;
+    // The open documents, oldest first.
+    [[nodiscard]] std::vector<CDocument*> Documents() const;
 
     CMessageRecorder Messages;
     CFileDialogScript FileDialogs;
