@@ -4,12 +4,14 @@
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
 #include "framework/MDIChildWnd.h"
+#include "framework/DocTemplate.h"
 #include "framework/VirtualKeys.h"
 #include "view/BytelonView.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QRegion>
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTest>
@@ -76,6 +78,7 @@ bool CProgram::Start()
     pApp = std::make_unique<CBytelonApp>();
     const int seconds = ClockSeconds;
     pApp->Clock = [seconds] { return QTime(12, 0, seconds); };
+    pApp->SetCommandLine(Arguments);
     const bool started = pApp->InitInstance();
     ProcessEvents();
     return started;
@@ -142,6 +145,30 @@ QString CProgram::PaneText(int pane) const
 {
     CMainFrame* pFrame = Frame();
     return pFrame ? pFrame->StatusBar.GetPaneText(pane) : QString();
+}
+
+CPrivateTempDir::CPrivateTempDir()
+    : SavedTmpDir(qgetenv("TMPDIR")), HadTmpDir(qEnvironmentVariableIsSet("TMPDIR"))
+{
+    qputenv("TMPDIR", QFile::encodeName(Folder.path()));
+}
+
+CPrivateTempDir::~CPrivateTempDir()
+{
+    if (HadTmpDir)
+        qputenv("TMPDIR", SavedTmpDir);
+    else
+        qunsetenv("TMPDIR");
+}
+
+QStringList CPrivateTempDir::Files(const QString& prefix) const
+{
+    return QDir(Folder.path()).entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
+}
+
+std::vector<CDocument*> CProgram::Documents() const
+{
+    return pApp->GetDocTemplates().front()->GetDocuments();
 }
 
 void ProcessEvents(int rounds)

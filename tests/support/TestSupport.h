@@ -13,10 +13,12 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CBytelonApp;
 class CBytelonDoc;
 class CBytelonView;
+class CDocument;
 class CMainFrame;
 class QWidget;
 
@@ -64,14 +66,39 @@ public:
     [[nodiscard]] static CBytelonView* ViewOf(CBytelonDoc* pDocument, int index = 0);
     [[nodiscard]] static QByteArray WorkFileBytes(const CBytelonDoc* pDocument);
     [[nodiscard]] QString PaneText(int pane) const;
+    // The open documents, oldest first.
+    [[nodiscard]] std::vector<CDocument*> Documents() const;
 
     CMessageRecorder Messages;
     CFileDialogScript FileDialogs;
     int ClockSeconds;
+    // The command line Start gives the program: by default none but its name,
+    // whatever the test executable itself was given.
+    QStringList Arguments{QStringLiteral("bytelon")};
 
 private:
     QTemporaryDir Folder;
     std::unique_ptr<CBytelonApp> pApp;
+};
+
+// Points the system's temporary directory at a private folder while it
+// lives, so a test sees exactly which work and tail files the program makes
+// and leaves behind.
+class CPrivateTempDir {
+public:
+    CPrivateTempDir();
+    ~CPrivateTempDir();
+    CPrivateTempDir(const CPrivateTempDir&) = delete;
+    CPrivateTempDir& operator=(const CPrivateTempDir&) = delete;
+
+    [[nodiscard]] QString Path() const { return Folder.path(); }
+    // Names of the files in it that start with prefix.
+    [[nodiscard]] QStringList Files(const QString& prefix = QStringLiteral("BYT")) const;
+
+private:
+    QTemporaryDir Folder;
+    QByteArray SavedTmpDir;
+    bool HadTmpDir;
 };
 
 // Lets posted events, deferred deletions and idle work run.
