@@ -29,6 +29,8 @@ public:
     [[nodiscard]] static int HexDigitValue(char ch);
 
     void OnAppAbout();
+    // One search and one replacement of a running Replace All.
+    void ReplaceAllStep();
 
     // The local time start-up looks at; tests replace it.
     std::function<QTime()> Clock = [] { return QTime::currentTime(); };

@@ -36,6 +36,7 @@ public:
     // Window messages.
     void OnKeyDown(UINT vk) override;
     void OnKeyUp(UINT vk) override;
+    void OnChar(UINT ch) override;
     void OnSetFocus() override;
     void OnKillFocus() override;
     void OnVScroll(UINT code, UINT position) override;
@@ -111,7 +112,7 @@ public:
     bool CopyFileSegment(CFile& source, const QString& sourceName, int sourcePos, CFile& dest,
                          const QString& destName, int destPos, int XferLen);
     void DeleteTheSelection(CDC* pDC);
-    void ReplaceSelectionWithString(const char* data, int count);
+    bool ReplaceSelectionWithString(const char* data, int count);
     bool PromptForFileName(bool open, QString& pathName);
     void RunInsertDialog(char ch);
 
@@ -128,6 +129,11 @@ public:
     // Command handlers.
     void On_Edit_Select_All();
     void OnUpdate_Edit_Select_All(CCmdUI* pCmdUI);
+    void On_Edit_Insert();
+    void On_Search_Find();
+    void OnUpdate_Search_Find(CCmdUI* pCmdUI);
+    void On_Search_Replace();
+    void OnUpdate_Search_Replace(CCmdUI* pCmdUI);
 
     // View state, as the design names it.
     int IsTrueType = 0;

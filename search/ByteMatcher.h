@@ -1,0 +1,39 @@
+#pragma once
+// Finds a search string inside one block of bytes, towards the end or towards
+// the start, optionally folding the letters A to Z onto a to z. The answer is
+// always what a byte-by-byte test at every start position would give; the
+// skip tables only make it faster.
+
+#include <array>
+#include <vector>
+
+class CByteMatcher {
+public:
+    // count is at least 1; ignoreCase folds only A to Z onto a to z.
+    CByteMatcher(const char* pBytes, int count, bool ignoreCase);
+
+    // The lowest start position i, 0 <= i <= n - count, where the string
+    // matches, or -1.
+    [[nodiscard]] int FindFirst(const unsigned char* pBlock, int n) const;
+    // The highest such position, or -1.
+    [[nodiscard]] int FindLast(const unsigned char* pBlock, int n) const;
+    [[nodiscard]] bool MatchesAt(const unsigned char* pAt) const;
+
+    [[nodiscard]] int Length() const { return Count; }
+
+private:
+    int Count;
+    bool IgnoreCase;
+    // Each byte as the comparison sees it: folded, or itself.
+    std::array<unsigned char, 256> Fold;
+    // The string, folded.
+    std::vector<unsigned char> Pattern;
+    // Forward skip by the byte under the string's last position: 0 when it
+    // equals the last byte, else the distance to its last earlier place.
+    std::array<int, 256> ForwardSkip;
+    // Backward skip by the byte under the string's first position.
+    std::array<int, 256> BackwardSkip;
+    // Shift after a failed check at a position whose key byte matched.
+    int ForwardMismatchShift;
+    int BackwardMismatchShift;
+};
