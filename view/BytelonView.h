@@ -108,16 +108,28 @@ public:
     void SetAddressBase(int hex);
     void SetBytesPerLine(int n);
 
-    // Editing.
+    // Editing. Each returns false after reporting its failure.
     bool CopyFileSegment(CFile& source, const QString& sourceName, int sourcePos, CFile& dest,
                          const QString& destName, int destPos, int XferLen);
-    void DeleteTheSelection(CDC* pDC);
+    bool DeleteTheSelection(CDC* pDC);
     bool ReplaceSelectionWithString(const char* data, int count);
+    // Backspace and Delete: the byte before or at the caret, or the selection.
+    void DeleteByteBeforeCaret(CDC* pDC);
+    void DeleteByteAtCaret(CDC* pDC);
     bool PromptForFileName(bool open, QString& pathName);
     void RunInsertDialog(char ch);
+    void On_File_Insert_From_File();
+    void On_File_Save_Selection_As();
+    void OnUpdate_File_Save_Selection_As(CCmdUI* pCmdUI);
 
     // Clipboard.
     bool CopySelectionToClipboard();
+    void On_Edit_Copy();
+    void On_Edit_Cut();
+    void On_Edit_Paste();
+    void OnUpdate_Edit_Copy(CCmdUI* pCmdUI);
+    void OnUpdate_Edit_Cut(CCmdUI* pCmdUI);
+    void OnUpdate_Edit_Paste(CCmdUI* pCmdUI);
 
     // Search: 0 when an occurrence was found and selected, 1 otherwise.
     int FindNext(const char* pBytes, int count, int IgnoreCase);
@@ -174,4 +186,8 @@ private:
 
     // A paint whose work file cannot be read reports it once, until a paint succeeds again.
     bool DrawFailureReported = false;
+
+    // Whether the last CopyFileSegment may have written to its destination
+    // before it failed: a move inside one file cannot then be taken back.
+    bool SegmentWriteStarted = false;
 };
