@@ -1,8 +1,9 @@
 #pragma once
 // Finds a search string inside one block of bytes, towards the end or towards
 // the start, optionally folding the letters A to Z onto a to z. The answer is
-// always what a byte-by-byte test at every start position would give; the
-// skip tables only make it faster.
+// always what a byte-by-byte test at every start position would give; a
+// filter that tests 16 start positions at once on two of the string's bytes
+// only makes it faster.
 
 #include <array>
 #include <vector>
@@ -28,12 +29,8 @@ private:
     std::array<unsigned char, 256> Fold;
     // The string, folded.
     std::vector<unsigned char> Pattern;
-    // Forward skip by the byte under the string's last position: 0 when it
-    // equals the last byte, else the distance to its last earlier place.
-    std::array<int, 256> ForwardSkip;
-    // Backward skip by the byte under the string's first position.
-    std::array<int, 256> BackwardSkip;
-    // Shift after a failed check at a position whose key byte matched.
-    int ForwardMismatchShift;
-    int BackwardMismatchShift;
+    // The filter looks at the first byte and at the last byte that differs
+    // from it, so a long run of one byte value in the document passes no
+    // start position to the full test.
+    int Second = 0;
 };

@@ -336,16 +336,19 @@ void tst_search::randomAgainstPlainScan()
 void tst_search::matcherAgainstPlainScan()
 {
     QRandomGenerator random(77);
-    const QByteArray alphabet("xXyY[{@`");
-    for (int trial = 0; trial < 3000; ++trial) {
-        const int n = int(random.bounded(200));
-        const QByteArray block = RandomBytes(random, n, alphabet);
-        const QByteArray what = RandomBytes(random, 1 + int(random.bounded(6)), alphabet);
-        const bool ignoreCase = random.bounded(2) == 1;
-        const CByteMatcher matcher(what.constData(), int(what.size()), ignoreCase);
-        const auto* pBlock = reinterpret_cast<const unsigned char*>(block.constData());
-        QCOMPARE(matcher.FindFirst(pBlock, n), PlainNext(block, 0, what, ignoreCase));
-        QCOMPARE(matcher.FindLast(pBlock, n), PlainPrevious(block, n, what, ignoreCase));
+    // Letters next to the folded range, and long runs of one value.
+    const QByteArray alphabets[] = {QByteArray("xXyY[{@`"), QByteArray("\0\0\0\0\0\0\x01Z", 8)};
+    for (const QByteArray& alphabet : alphabets) {
+        for (int trial = 0; trial < 3000; ++trial) {
+            const int n = int(random.bounded(600));
+            const QByteArray block = RandomBytes(random, n, alphabet);
+            const QByteArray what = RandomBytes(random, 1 + int(random.bounded(trial % 3 == 0 ? 40 : 6)), alphabet);
+            const bool ignoreCase = random.bounded(2) == 1;
+            const CByteMatcher matcher(what.constData(), int(what.size()), ignoreCase);
+            const auto* pBlock = reinterpret_cast<const unsigned char*>(block.constData());
+            QCOMPARE(matcher.FindFirst(pBlock, n), PlainNext(block, 0, what, ignoreCase));
+            QCOMPARE(matcher.FindLast(pBlock, n), PlainPrevious(block, n, what, ignoreCase));
+        }
     }
 }
 
