@@ -65,8 +65,9 @@ bool FindNextAgainstGrep(CProgram& program, const CBenchOptions& options, const 
     for (int ignoreCase : {0, 1}) {
         program.Messages.Texts.clear();
         int result = 0;
-        const double find = TimeCode([&] { result = pView->FindNext(Absent.constData(), int(Absent.size()), ignoreCase); },
-                                     options.Runs, [&] { CaretToStart(pView); });
+        const double find = TimeCode(
+            [&] { result = pView->FindNext(Absent.constData(), int(Absent.size()), ignoreCase); }, options.Runs,
+            [&] { CaretToStart(pView); });
         if (result != 1 || program.Messages.Texts.value(0) != QStringLiteral("Reached end of document")) {
             std::fprintf(stderr, "%s: the absent string was found or the search failed\n", qPrintable(Name));
             return false;
@@ -113,8 +114,11 @@ bool ReplaceAllThousand(CProgram& program, const CBenchOptions& options, const Q
         if (!pDialog) {
             program.Frame()->ExecuteCommand(ID_SEARCH_REPLACE);
             pDialog = program.App()->pReplaceDlg;
-            pDialog->GetDlgItemAs<QLineEdit>(IDC_REPLACE_FIND_HEX)->setText(CHexAsciiPair::HexTextOf(what.constData(), int(what.size())));
-            pDialog->GetDlgItemAs<QLineEdit>(IDC_REPLACE_WITH_HEX)->setText(QStringLiteral("2D 2D 2D 2D 2D 2D 2D 2D 2D 2D 2D 2D"));
+            const QByteArray with(int(what.size()) + 4, '-');
+            pDialog->GetDlgItemAs<QLineEdit>(IDC_REPLACE_FIND_HEX)
+                ->setText(CHexAsciiPair::HexTextOf(what.constData(), int(what.size())));
+            pDialog->GetDlgItemAs<QLineEdit>(IDC_REPLACE_WITH_HEX)
+                ->setText(CHexAsciiPair::HexTextOf(with.constData(), int(with.size())));
         }
         program.Messages.Texts.clear();
     };
@@ -133,8 +137,9 @@ bool ReplaceAllThousand(CProgram& program, const CBenchOptions& options, const Q
                      qPrintable(program.Messages.Texts.join(QLatin1Char(' '))));
         return false;
     }
+    const double perReplacement = replaceAll * 1000.0 / Occurrences;
     Report(Name, QStringLiteral("Replace All of %1 occurrences in 16 MiB").arg(Occurrences), replaceAll,
-           QStringLiteral("s"), QStringLiteral("(%1 ms per replacement)").arg(replaceAll * 1000.0 / Occurrences, 0, 'f', 2));
+           QStringLiteral("s"), QStringLiteral("(%1 ms per replacement)").arg(perReplacement, 0, 'f', 2));
     return true;
 }
 

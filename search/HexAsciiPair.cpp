@@ -97,7 +97,8 @@ BOOL CHexAsciiPair::HexToAscii()
             break;
         }
         if (p % 3 == 1) {
-            const int byte = 16 * CBytelonApp::HexDigitValue(char(text.at(p - 1).unicode())) + CBytelonApp::HexDigitValue(ch);
+            const char high = char(text.at(p - 1).unicode());
+            const int byte = 16 * CBytelonApp::HexDigitValue(high) + CBytelonApp::HexDigitValue(ch);
             if (byte == 0) {
                 ZeroSeen = TRUE;
                 SetMainStatusText(0, QStringLiteral("Warning:  00 in Hex Edit Box truncates Ascii Edit Box"));

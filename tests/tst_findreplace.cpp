@@ -107,7 +107,6 @@ private slots:
     void replaceAll();
     void replaceAllWithEmptyFindDoesNothing();
     void replaceInsertsThenSelectsNext();
-    void replaceWithEmptyReplacementDeletes();
     void closingStopsReplaceAll();
     void failedReplacementStopsReplaceAll();
 };
@@ -350,21 +349,6 @@ void tst_findreplace::replaceInsertsThenSelectsNext()
     QCOMPARE(pView->SelAnchor, 6);
     QCOMPARE(pView->SelEnd, 7);
     QVERIFY(program.Messages.Texts.isEmpty());
-}
-
-void tst_findreplace::replaceWithEmptyReplacementDeletes()
-{
-    CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("xaxa"));
-    Focus(pView);
-    CReplaceDlg* pReplace = OpenReplace(program);
-    TypeHex(pReplace, IDC_REPLACE_FIND_HEX, QStringLiteral("61"));
-    Click(pReplace, IDC_REPLACE_FIND_NEXT);
-    QCOMPARE(pView->SelAnchor, 1);
-    Click(pReplace, IDC_REPLACE);
-    QCOMPARE(CProgram::WorkFileBytes(pView->GetDocument()), QByteArray("xxa"));
-    QCOMPARE(pView->SelAnchor, 2);
-    QCOMPARE(pView->SelEnd, 3);
 }
 
 void tst_findreplace::closingStopsReplaceAll()
