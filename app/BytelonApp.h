@@ -29,6 +29,14 @@ public:
     [[nodiscard]] static int HexDigitValue(char ch);
 
     void OnAppAbout();
+    void OnSearchDiff();
+    void OnUpdateSearchDiff(CCmdUI* pCmdUI);
+    void OnViewAsciiChart();
+
+    // The ASCII chart file: beside the executable unless a directory is set.
+    [[nodiscard]] QString AsciiChartPath() const;
+    // For tests, which must not write beside the test program.
+    void SetAsciiChartDirectory(const QString& directory) { AsciiChartDirectory = directory; }
     // One search and one replacement of a running Replace All.
     void ReplaceAllStep();
 
@@ -54,6 +62,9 @@ public:
     CColumnBox* pColumnBox = nullptr;
     int ColumnBoxX = 0;
     int ColumnBoxY = 0;
+
+private:
+    QString AsciiChartDirectory;
 };
 
 [[nodiscard]] CBytelonApp* BytelonApp();
