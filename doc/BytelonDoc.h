@@ -17,6 +17,8 @@ public:
     void DeleteContents() override;
     bool OnNewDocument() override;
     bool OnOpenDocument(const QString& pathName) override;
+    // Refuses to write a damaged document over the file it came from.
+    bool OnSaveDocument(const QString& pathName) override;
     bool OnCmdMsg(UINT id, CCmdUI* pCmdUI) override;
 
     void On_Edit_Clear_All();
@@ -28,6 +30,12 @@ public:
     CFile WorkFile;
     // The document's content is exactly bytes 0 to DocLen - 1 of the work file.
     int DocLen = 0;
+
+    // An edit failed part-way and the work file could not be put back: says
+    // so, and keeps DocLen to the bytes the work file really holds.
+    void MarkDamaged();
+    // Set by MarkDamaged: the content is no longer the user's file plus the edits.
+    bool Damaged = false;
 
 private:
     void Load(CArchive& ar);

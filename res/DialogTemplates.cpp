@@ -5,4 +5,7 @@
 void RegisterDialogTemplates()
 {
     RegisterAboutTemplate();
+    RegisterInsertTemplate();
+    RegisterFindTemplate();
+    RegisterReplaceTemplate();
 }

@@ -174,6 +174,9 @@ bool CBytelonView::OnCmdMsg(UINT id, CCmdUI* pCmdUI)
                this,
                {
                    {ID_EDIT_SELECT_ALL, &CBytelonView::On_Edit_Select_All, &CBytelonView::OnUpdate_Edit_Select_All},
+                   {ID_EDIT_INSERT, &CBytelonView::On_Edit_Insert, nullptr},
+                   {ID_SEARCH_FIND, &CBytelonView::On_Search_Find, &CBytelonView::OnUpdate_Search_Find},
+                   {ID_SEARCH_REPLACE, &CBytelonView::On_Search_Replace, &CBytelonView::OnUpdate_Search_Replace},
                },
                id, pCmdUI)
            || CView::OnCmdMsg(id, pCmdUI);

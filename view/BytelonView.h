@@ -40,6 +40,7 @@ public:
     // Window messages.
     void OnKeyDown(UINT vk) override;
     void OnKeyUp(UINT vk) override;
+    void OnChar(UINT ch) override;
     void OnSetFocus() override;
     void OnKillFocus() override;
     void OnVScroll(UINT code, UINT position) override;
@@ -111,16 +112,28 @@ public:
     void SetAddressBase(int hex);
     void SetBytesPerLine(int n);
 
-    // Editing.
+    // Editing. Each returns false after reporting its failure.
     bool CopyFileSegment(CFile& source, const QString& sourceName, int sourcePos, CFile& dest,
                          const QString& destName, int destPos, int XferLen);
-    void DeleteTheSelection(CDC* pDC);
-    void ReplaceSelectionWithString(const char* data, int count);
+    bool DeleteTheSelection(CDC* pDC);
+    bool ReplaceSelectionWithString(const char* data, int count);
+    // Backspace and Delete: the byte before or at the caret, or the selection.
+    void DeleteByteBeforeCaret(CDC* pDC);
+    void DeleteByteAtCaret(CDC* pDC);
     bool PromptForFileName(bool open, QString& pathName);
     void RunInsertDialog(char ch);
+    void On_File_Insert_From_File();
+    void On_File_Save_Selection_As();
+    void OnUpdate_File_Save_Selection_As(CCmdUI* pCmdUI);
 
     // Clipboard.
     bool CopySelectionToClipboard();
+    void On_Edit_Copy();
+    void On_Edit_Cut();
+    void On_Edit_Paste();
+    void OnUpdate_Edit_Copy(CCmdUI* pCmdUI);
+    void OnUpdate_Edit_Cut(CCmdUI* pCmdUI);
+    void OnUpdate_Edit_Paste(CCmdUI* pCmdUI);
 
     // Search: 0 when an occurrence was found and selected, 1 otherwise.
     int FindNext(const char* pBytes, int count, int IgnoreCase);
@@ -134,6 +147,11 @@ public:
     // Command handlers.
     void On_Edit_Select_All();
     void OnUpdate_Edit_Select_All(CCmdUI* pCmdUI);
+    void On_Edit_Insert();
+    void On_Search_Find();
+    void OnUpdate_Search_Find(CCmdUI* pCmdUI);
+    void On_Search_Replace();
+    void OnUpdate_Search_Replace(CCmdUI* pCmdUI);
 
     // View state, as the design names it.
     int IsTrueType = 0;
@@ -174,4 +192,8 @@ private:
 
     // A paint whose work file cannot be read reports it once, until a paint succeeds again.
     bool DrawFailureReported = false;
+
+    // Whether the last CopyFileSegment may have written to its destination
+    // before it failed: a move inside one file cannot then be taken back.
+    bool SegmentWriteStarted = false;
 };

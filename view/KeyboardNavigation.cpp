@@ -13,6 +13,7 @@ void CBytelonView::OnKeyDown(UINT vk)
         ExtendSelection(dc);
     };
     switch (vk) {
+    case VK_BACK: DeleteByteBeforeCaret(dc); break;
     case VK_TAB:
         CaretInText = CaretInText ? 0 : 1;
         PlaceCaret(dc);
@@ -31,6 +32,7 @@ void CBytelonView::OnKeyDown(UINT vk)
     case VK_UP: CaretUp(dc); break;
     case VK_RIGHT: wrapped(&CBytelonView::CaretRight); break;
     case VK_DOWN: CaretDown(dc); break;
+    case VK_DELETE: DeleteByteAtCaret(dc); break;
     default: break;
     }
 }

@@ -7,6 +7,7 @@
 #include "framework/DocTemplate.h"
 #include "framework/VirtualKeys.h"
 #include "view/BytelonView.h"
+#include "view/PreparedDC.h"
 
 #include <QApplication>
 #include <QImage>
@@ -305,3 +306,25 @@ QImage Grab(CBytelonView* pView)
     return pView->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
+
+void MoveCaretTo(CBytelonView* pView, int offset)
+{
+    CPreparedDC dc(pView);
+    pView->ScrollTo(offset, -1, dc);
+    pView->SetCaretToOffset(offset, dc);
+}
+
+void SelectBytes(CBytelonView* pView, int anchor, int end)
+{
+    MoveCaretTo(pView, anchor);
+    CPreparedDC dc(pView);
+    const int shift = pView->ShiftDown;
+    pView->ShiftDown = 0;
+    pView->SyncSelectionWithShift(dc);  // ends an earlier selection
+    pView->ShiftDown = 1;
+    pView->SyncSelectionWithShift(dc);
+    pView->ScrollTo(end, -1, dc);
+    pView->SetCaretToOffset(end, dc);
+    pView->ExtendSelection(dc);
+    pView->ShiftDown = shift;
+}

@@ -1,0 +1,77 @@
+#include "view/BytelonView.h"
+
+#include "doc/BytelonDoc.h"
+#include "framework/MessageBox.h"
+#include "framework/WaitCursor.h"
+#include "res/Resource.h"
+
+#include <algorithm>
+
+// The bytes after the selection move down over it inside the work file,
+// which is then shortened: one copy of the tail, whatever the document's size.
+bool CBytelonView::DeleteTheSelection(CDC* pDC)
+{
+    CBytelonDoc* pDocument = GetDocument();
+    const int lo = std::min(SelAnchor, SelEnd);
+    const int hi = std::max(SelAnchor, SelEnd);
+    const int len = hi - lo;
+    if (!SelActive || len == 0 || pDocument->DocLen <= 0) {
+        AfxMessageBox(IDS_NOTHING_TO_DELETE);
+        return false;
+    }
+    CWaitCursor wait;
+    if (!CopyFileSegment(pDocument->WorkFile, pDocument->WorkFileName, hi, pDocument->WorkFile,
+                         pDocument->WorkFileName, lo, pDocument->DocLen - hi)) {
+        AfxMessageBox(IDS_DELETE_COPY_FAILED);
+        // The deleted bytes are overwritten as the move goes: there is nothing to put back.
+        if (SegmentWriteStarted)
+            pDocument->MarkDamaged();
+        return false;
+    }
+    const int newLen = pDocument->DocLen - len;
+    if (newLen < 0) {
+        AfxMessageBox(IDS_DELETE_DOCLEN_NEGATIVE);
+        return false;
+    }
+    pDocument->DocLen = newLen;
+    // Past this point the document has changed whatever happens to the file's
+    // length, since bytes beyond DocLen are not part of it: the views follow.
+    if (pDocument->WorkFile.Open(pDocument->WorkFileName, CFile::modeWrite | CFile::shareExclusive)) {
+        try {
+            pDocument->WorkFile.SetLength(newLen);
+        } catch (const CFileException& e) {
+            e.ReportError();
+        }
+        pDocument->WorkFile.Close();
+    } else {
+        AfxMessageBox(IDS_DELETE_OPEN_FAILED);
+    }
+    SelActive = 0;
+    ScrollTo(std::min(lo, TopOffset), -1, pDC);
+    Invalidate(true);
+    SetCaretToOffset(lo, pDC);
+    pDocument->SetModifiedFlag(true);
+    pDocument->UpdateAllViews(this, 0, nullptr);
+    return true;
+}
+
+// Nothing is inverted for the one-byte selection: it is deleted at once.
+void CBytelonView::DeleteByteBeforeCaret(CDC* pDC)
+{
+    if (!SelActive && CaretOffset() > 0) {
+        SelActive = 1;
+        SelEnd = SelShownEnd = CaretOffset();
+        SelAnchor = SelEnd - 1;
+    }
+    DeleteTheSelection(pDC);
+}
+
+void CBytelonView::DeleteByteAtCaret(CDC* pDC)
+{
+    if (!SelActive && CaretOffset() < DocLength()) {
+        SelActive = 1;
+        SelAnchor = CaretOffset();
+        SelEnd = SelShownEnd = SelAnchor + 1;
+    }
+    DeleteTheSelection(pDC);
+}

@@ -1,0 +1,616 @@
+// The editing engine: the segment copy, deleting and inserting at the caret,
+// a long random run against a plain model, and what a failure part-way
+// leaves behind.
+
+#include "support/TestSupport.h"
+
+#include "app/BytelonApp.h"
+#include "app/MainFrame.h"
+#include "doc/BytelonDoc.h"
+#include "doc/TailFile.h"
+#include "framework/File.h"
+#include "framework/WaitCursor.h"
+#include "res/Resource.h"
+#include "view/BytelonView.h"
+#include "view/PreparedDC.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace {
+
+QByteArray Pattern(int n, int seed = 0)
+{
+    QByteArray bytes(n, '\0');
+    for (int i = 0; i < n; ++i)
+        bytes[i] = char((i * 7 + seed + i / 251) & 0xFF);
+    return bytes;
+}
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool Delete(CBytelonView* pView)
+{
+    CPreparedDC dc(pView);
+    return pView->DeleteTheSelection(dc);
+}
+
+bool Insert(CBytelonView* pView, const QByteArray& bytes)
+{
+    return pView->ReplaceSelectionWithString(bytes.constData(), int(bytes.size()));
+}
+
+class CWriteFaultGuard {
+public:
+    explicit CWriteFaultGuard(CFile::WriteFault fault) { CFile::SetWriteFault(std::move(fault)); }
+    ~CWriteFaultGuard() { CFile::SetWriteFault(nullptr); }
+    CWriteFaultGuard(const CWriteFaultGuard&) = delete;
+    CWriteFaultGuard& operator=(const CWriteFaultGuard&) = delete;
+};
+
+}  // namespace
+
+class tst_editing : public QObject {
+    Q_OBJECT
+private slots:
+    void copyFileSegment_data();
+    void copyFileSegment();
+    void copyFileSegmentRefusals();
+    void copyFileSegmentWriteFailure();
+    void deleteSelection_data();
+    void deleteSelection();
+    void nothingToDelete();
+    void deleteAboveTopLineMovesTop();
+    void insert_data();
+    void insert();
+    void insertAtEndMakesNoTailFile();
+    void backspaceAndDeleteKeys();
+    void randomEditsMatchModel();
+    void insertionFailingPartWayIsUndone_data();
+    void insertionFailingPartWayIsUndone();
+    void undoFailingDeclaresDamage();
+    void deletionFailingPartWayDeclaresDamage();
+    void replacementReportsFailure();
+    void growthBeyondLimitRefused();
+};
+
+void tst_editing::copyFileSegment_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("oneFile");
+    QTest::addColumn<int>("sourcePos");
+    QTest::addColumn<int>("destPos");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("chunks");
+    QTest::newRow("one-chunk-of-16384") << 20000 << false << 100 << 0 << 16384 << 1;
+    QTest::newRow("two-chunks-for-16385") << 20000 << false << 100 << 7 << 16385 << 2;
+    QTest::newRow("into-the-middle-of-a-longer-file") << 50000 << false << 0 << 30000 << 40000 << 3;
+    QTest::newRow("move-down-by-one-overlapping") << 40000 << true << 1 << 0 << 39999 << 3;
+    QTest::newRow("move-down-by-a-chunk-exactly") << 40000 << true << 16384 << 0 << 23616 << 2;
+    QTest::newRow("move-down-by-less-than-a-chunk") << 70000 << true << 16000 << 3 << 54000 << 4;
+}
+
+void tst_editing::copyFileSegment()
+{
+    QFETCH(int, size);
+    QFETCH(bool, oneFile);
+    QFETCH(int, sourcePos);
+    QFETCH(int, destPos);
+    QFETCH(int, count);
+    QFETCH(int, chunks);
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes("x");
+    const QByteArray source = Pattern(size);
+    const QString sourceName = program.MakeFile("source.bin", source);
+    const QByteArray destBefore = Pattern(size, 99);
+    const QString destName = oneFile ? sourceName : program.MakeFile("dest.bin", destBefore);
+
+    QByteArray expected = oneFile ? source : destBefore;
+    if (expected.size() < destPos + count)
+        expected.resize(destPos + count);
+    // Each chunk is read before it is written, in ascending order.
+    for (int done = 0; done < count; done += 16384) {
+        const int n = std::min(16384, count - done);
+        const QByteArray chunk = expected.mid(oneFile ? sourcePos + done : 0, n);
+        if (oneFile)
+            expected.replace(destPos + done, n, chunk);
+        else
+            expected.replace(destPos + done, n, source.mid(sourcePos + done, n));
+    }
+
+    CFile sourceFile;
+    CFile destFile;
+    CFile::ResetStatistics();
+    const bool copied = pView->CopyFileSegment(sourceFile, sourceName, sourcePos, oneFile ? sourceFile : destFile,
+                                               destName, destPos, count);
+    QVERIFY(copied);
+    QCOMPARE(CFile::GetStatistics().Writes, (long long)chunks);
+    QVERIFY(!sourceFile.IsOpen());
+    QVERIFY(!destFile.IsOpen());
+    QCOMPARE(FileBytes(destName), expected);
+    QVERIFY(program.Messages.Texts.isEmpty());
+    QCOMPARE(CWaitCursor::Depth(), 0);
+}
+
+void tst_editing::copyFileSegmentRefusals()
+{
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes("x");
+    CFile a;
+    CFile b;
+
+    // Nothing to copy touches no file, even without names.
+    CFile::ResetStatistics();
+    QVERIFY(pView->CopyFileSegment(a, QString(), 0, b, QString(), 0, 0));
+    QCOMPARE(CFile::GetStatistics().Opens, 0LL);
+    QVERIFY(program.Messages.Texts.isEmpty());
+
+    const QString sourceName = program.MakeFile("s.bin", Pattern(100));
+    QVERIFY(!pView->CopyFileSegment(a, sourceName, 0, b, sourceName + "x", 0, -1));
+    QCOMPARE(CFile::GetStatistics().Opens, 0LL);
+    QCOMPARE(program.Messages.Texts, QStringList{"Error:  XferLen<0 in CopyFileSegment()"});
+
+    // The destination is never created.
+    program.Messages.Texts.clear();
+    const QString missing = program.Dir() + "/missing.bin";
+    QVERIFY(!pView->CopyFileSegment(a, sourceName, 0, b, missing, 0, 10));
+    QCOMPARE(program.Messages.Texts, QStringList{"Failed to open file"});
+    QVERIFY(!QFile::exists(missing));
+    QVERIFY(!a.IsOpen());
+
+    program.Messages.Texts.clear();
+    QVERIFY(!pView->CopyFileSegment(a, missing, 0, b, sourceName, 0, 10));
+    QCOMPARE(program.Messages.Texts, QStringList{"Failed to open file"});
+
+    // A source locked by another open cannot be opened.
+    program.Messages.Texts.clear();
+    CFile holder;
+    QVERIFY(holder.Open(sourceName, CFile::modeRead | CFile::shareExclusive));
+    const QString destName = program.MakeFile("d.bin", QByteArray());
+    QVERIFY(!pView->CopyFileSegment(a, sourceName, 0, b, destName, 0, 10));
+    QCOMPARE(program.Messages.Texts, QStringList{"Failed to open file"});
+    holder.Close();
+
+    // Reading past the source's end writes nothing of the short chunk.
+    program.Messages.Texts.clear();
+    QVERIFY(!pView->CopyFileSegment(a, sourceName, 90, b, destName, 0, 20));
+    QCOMPARE(program.Messages.Texts, QStringList{"Read error 1 in CopyFileSegment()"});
+    QCOMPARE(FileBytes(destName), QByteArray());
+    QVERIFY(!a.IsOpen());
+    QVERIFY(!b.IsOpen());
+
+    program.Messages.Texts.clear();
+    QVERIFY(!pView->CopyFileSegment(a, sourceName, -5, b, destName, 0, 20));
+    QCOMPARE(program.Messages.Texts, QStringList{"Seek error 1 in CopyFileSegment()"});
+    program.Messages.Texts.clear();
+    QVERIFY(!pView->CopyFileSegment(a, sourceName, 0, b, destName, -5, 20));
+    QCOMPARE(program.Messages.Texts, QStringList{"Seek error 2 in CopyFileSegment()"});
+    QCOMPARE(CWaitCursor::Depth(), 0);
+}
+
+void tst_editing::copyFileSegmentWriteFailure()
+{
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes("x");
+    const QString sourceName = program.MakeFile("s.bin", Pattern(50000));
+    const QString destName = program.MakeFile("d.bin", QByteArray());
+    CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT) {
+        return path == destName && pos >= 16384;
+    });
+    CFile a;
+    CFile b;
+    QVERIFY(!pView->CopyFileSegment(a, sourceName, 0, b, destName, 0, 50000));
+    QCOMPARE(program.Messages.Texts.size(), 1);
+    QVERIFY2(program.Messages.Texts[0].startsWith("Disk full while accessing"), qPrintable(program.Messages.Texts[0]));
+    QVERIFY(!a.IsOpen());
+    QVERIFY(!b.IsOpen());
+    // The chunk before the failure stays written.
+    QCOMPARE(FileBytes(destName), Pattern(50000).left(16384));
+    QCOMPARE(CWaitCursor::Depth(), 0);
+}
+
+void tst_editing::deleteSelection_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("end");
+    QTest::newRow("deleting-at-start") << 40000 << 0 << 3;
+    QTest::newRow("deleting-one-in-middle") << 40000 << 20000 << 20001;
+    QTest::newRow("deleting-across-chunks-backwards") << 70000 << 50000 << 100;
+    QTest::newRow("deleting-at-end") << 40000 << 39990 << 40000;
+    QTest::newRow("deleting-whole-document") << 40000 << 0 << 40000;
+}
+
+void tst_editing::deleteSelection()
+{
+    QFETCH(int, size);
+    QFETCH(int, anchor);
+    QFETCH(int, end);
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes(Pattern(size));
+    Focus(pView);
+    CBytelonDoc* pDocument = pView->GetDocument();
+    SelectBytes(pView, anchor, end);
+    QVERIFY(pView->SelActive);
+    QVERIFY(Delete(pView));
+    const int lo = std::min(anchor, end);
+    const int hi = std::max(anchor, end);
+    QByteArray expected = Pattern(size);
+    expected.remove(lo, hi - lo);
+    QCOMPARE(program.WorkFileBytes(pDocument), expected);
+    QCOMPARE(pDocument->DocLen, int(expected.size()));
+    QCOMPARE(pView->CaretOffset(), lo);
+    QVERIFY(!pView->SelActive);
+    QVERIFY(pDocument->IsModified());
+    QVERIFY(program.Messages.Texts.isEmpty());
+    QCOMPARE(CWaitCursor::Depth(), 0);
+}
+
+void tst_editing::nothingToDelete()
+{
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes(Pattern(100));
+    CBytelonDoc* pDocument = pView->GetDocument();
+    QVERIFY(!Delete(pView));
+    SelectBytes(pView, 10, 10);  // active but empty
+    QVERIFY(pView->SelActive);
+    QVERIFY(!Delete(pView));
+    QCOMPARE(program.Messages.Texts, QStringList({"There is nothing to delete", "There is nothing to delete"}));
+    QCOMPARE(program.WorkFileBytes(pDocument), Pattern(100));
+    QVERIFY(!pDocument->IsModified());
+}
+
+void tst_editing::deleteAboveTopLineMovesTop()
+{
+    CProgram program;
+    program.App()->CharPerLine = 8;
+    CBytelonView* pView = program.OpenBytes(Pattern(4000));
+    ShowLines(pView, 10);
+    SelectBytes(pView, 2000, 1003);  // ends on screen, begins above it
+    QCOMPARE(pView->TopOffset, 1000);
+    QVERIFY(Delete(pView));
+    QCOMPARE(pView->TopOffset, 1000);
+    QCOMPARE(pView->CaretOffset(), 1003);
+
+    SelectBytes(pView, 200, 1010);
+    QCOMPARE(pView->TopOffset, 1008);
+    QVERIFY(Delete(pView));
+    QCOMPARE(pView->TopOffset, 200);
+    QCOMPARE(pView->CaretOffset(), 200);
+}
+
+void tst_editing::insert_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("end");  // equal to anchor: no selection, caret there
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray withZeros("\x00\x41\x00\x00\x42", 5);
+    QTest::newRow("inserting-at-start") << 40000 << 0 << 0 << withZeros;
+    QTest::newRow("inserting-one-in-middle") << 40000 << 20000 << 20000 << QByteArray("Z");
+    QTest::newRow("inserting-at-end") << 40000 << 40000 << 40000 << Pattern(20000, 5);
+    QTest::newRow("inserting-into-empty-document") << 0 << 0 << 0 << Pattern(33000, 3);
+    QTest::newRow("replacing-at-start") << 40000 << 5 << 0 << QByteArray("abc");
+    QTest::newRow("replacing-in-middle-longer") << 40000 << 16000 << 16500 << Pattern(17000, 9);
+    QTest::newRow("replacing-at-end") << 40000 << 39000 << 40000 << QByteArray("tail");
+    QTest::newRow("count-zero-with-selection-deletes") << 40000 << 100 << 300 << QByteArray();
+    QTest::newRow("count-zero-without-selection") << 40000 << 7 << 7 << QByteArray();
+}
+
+void tst_editing::insert()
+{
+    QFETCH(int, size);
+    QFETCH(int, anchor);
+    QFETCH(int, end);
+    QFETCH(QByteArray, bytes);
+    CProgram program;
+    const QByteArray original = Pattern(size);
+    CBytelonView* pView = program.OpenBytes(original);
+    Focus(pView);
+    CBytelonDoc* pDocument = pView->GetDocument();
+    if (anchor == end)
+        MoveCaretTo(pView, anchor);
+    else
+        SelectBytes(pView, anchor, end);
+    const int lo = std::min(anchor, end);
+    QVERIFY(Insert(pView, bytes));
+    QByteArray expected = original;
+    expected.remove(lo, std::max(anchor, end) - lo);
+    expected.insert(lo, bytes);
+    QCOMPARE(program.WorkFileBytes(pDocument), expected);
+    QCOMPARE(pDocument->DocLen, int(expected.size()));
+    QVERIFY(!pView->SelActive);
+    // Just after the new bytes, or as far as the screen reaches.
+    QCOMPARE(pView->CaretOffset(), std::min(lo + int(bytes.size()), pView->BottomOffset + 1));
+    QVERIFY(pDocument->IsModified());
+    QVERIFY(program.Messages.Texts.isEmpty());
+    QCOMPARE(CWaitCursor::Depth(), 0);
+}
+
+void tst_editing::insertAtEndMakesNoTailFile()
+{
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes(Pattern(30000));
+    MoveCaretTo(pView, 30000);
+    const long before = CTailFile::CreatedCount();
+    QVERIFY(Insert(pView, "end"));
+    QCOMPARE(CTailFile::CreatedCount(), before);
+    MoveCaretTo(pView, 29999);
+    QVERIFY(Insert(pView, "x"));
+    QCOMPARE(CTailFile::CreatedCount(), before + 1);
+    QCOMPARE(program.WorkFileBytes(pView->GetDocument()),
+             Pattern(30000).left(29999) + "x" + Pattern(30000).right(1) + "end");
+
+    // The guard takes its file with it.
+    QString name;
+    {
+        CTailFile tail;
+        QVERIFY(tail.Create());
+        name = tail.Name;
+        QVERIFY(QFileInfo(name).fileName().startsWith("BYT"));
+        QVERIFY(QFile::exists(name));
+    }
+    QVERIFY(!QFile::exists(name));
+}
+
+void tst_editing::backspaceAndDeleteKeys()
+{
+    CProgram program;
+    program.App()->CharPerLine = 8;
+    CBytelonView* pView = program.OpenBytes("ABCDEFGHIJ");
+    Focus(pView);
+    CBytelonDoc* pDocument = pView->GetDocument();
+    MoveCaretTo(pView, 4);
+    QTest::keyClick(pView, Qt::Key_Backspace);
+    QCOMPARE(program.WorkFileBytes(pDocument), QByteArray("ABCEFGHIJ"));
+    QCOMPARE(pView->CaretOffset(), 3);
+    QTest::keyClick(pView, Qt::Key_Delete);
+    QCOMPARE(program.WorkFileBytes(pDocument), QByteArray("ABCFGHIJ"));
+    QCOMPARE(pView->CaretOffset(), 3);
+
+    // With a selection both keys delete all of it.
+    SelectBytes(pView, 1, 3);
+    QTest::keyClick(pView, Qt::Key_Delete);
+    QCOMPARE(program.WorkFileBytes(pDocument), QByteArray("AFGHIJ"));
+    QCOMPARE(pView->CaretOffset(), 1);
+
+    // Delete on the last byte leaves the caret after the new last byte.
+    MoveCaretTo(pView, 5);
+    QTest::keyClick(pView, Qt::Key_Delete);
+    QCOMPARE(program.WorkFileBytes(pDocument), QByteArray("AFGHI"));
+    QCOMPARE(pView->CaretOffset(), 5);
+    QVERIFY(program.Messages.Texts.isEmpty());
+
+    QTest::keyClick(pView, Qt::Key_Delete);  // after the last byte
+    MoveCaretTo(pView, 0);
+    QTest::keyClick(pView, Qt::Key_Backspace);  // before the first
+    QCOMPARE(program.Messages.Texts, QStringList({"There is nothing to delete", "There is nothing to delete"}));
+    QCOMPARE(program.WorkFileBytes(pDocument), QByteArray("AFGHI"));
+}
+
+void tst_editing::randomEditsMatchModel()
+{
+    CProgram program;
+    program.App()->CharPerLine = 16;
+    std::mt19937 random(20240611);
+    auto below = [&](int n) { return n <= 0 ? 0 : int(random() % unsigned(n)); };
+    std::vector<std::uint8_t> model(60000);
+    for (auto& byte : model)
+        byte = std::uint8_t(random());
+    CBytelonView* pView
+        = program.OpenBytes(QByteArray(reinterpret_cast<const char*>(model.data()), int(model.size())));
+    CBytelonDoc* pDocument = pView->GetDocument();
+    Focus(pView);
+    int divergences = 0;
+    for (int step = 0; step < 2000; ++step) {
+        const int size = int(model.size());
+        const int kind = size > 150000 ? 0 : below(3);  // 0 delete, 1 insert, 2 replace
+        const int lo = below(size + 1);
+        const int len = std::min(size - lo, below(40001));
+        std::vector<std::uint8_t> bytes(std::size_t(kind == 0 ? 0 : below(40001)));
+        for (auto& byte : bytes)
+            byte = std::uint8_t(random());
+        if (kind == 0 && len == 0)
+            continue;
+        if (kind == 1) {
+            MoveCaretTo(pView, lo);
+        } else if (random() % 2) {
+            SelectBytes(pView, lo, lo + len);
+        } else {
+            SelectBytes(pView, lo + len, lo);
+        }
+        bool done;
+        if (kind == 0) {
+            done = Delete(pView);
+        } else {
+            done = pView->ReplaceSelectionWithString(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
+        }
+        if (kind != 1)
+            model.erase(model.begin() + lo, model.begin() + lo + len);
+        model.insert(model.begin() + lo, bytes.begin(), bytes.end());
+        const QByteArray work = program.WorkFileBytes(pDocument);
+        const bool same = done && pDocument->DocLen == int(model.size()) && work.size() == int(model.size())
+                          && std::equal(model.begin(), model.end(), reinterpret_cast<const std::uint8_t*>(work.data()))
+                          && !pView->SelActive
+                          && pView->CaretOffset() == std::min(lo + int(bytes.size()), pView->BottomOffset + 1);
+        if (!same) {
+            ++divergences;
+            qWarning("step %d (kind %d at %d, len %d, %d bytes) diverged", step, kind, lo, len, int(bytes.size()));
+            break;
+        }
+    }
+    QCOMPARE(divergences, 0);
+    QVERIFY(program.Messages.Texts.isEmpty());
+}
+
+void tst_editing::insertionFailingPartWayIsUndone_data()
+{
+    QTest::addColumn<int>("failingWrite");  // which write to the work file fails
+    QTest::addColumn<QString>("message");
+    // Write 0 puts the new bytes down; writes 1 on copy the tail back.
+    QTest::newRow("new-bytes-fail") << 0 << QString();
+    QTest::newRow("first-tail-chunk-fails") << 1 << "CopyFileSegment() 2 failed in ReplaceSelectionWithString()";
+    QTest::newRow("third-tail-chunk-fails") << 3 << "CopyFileSegment() 2 failed in ReplaceSelectionWithString()";
+}
+
+void tst_editing::insertionFailingPartWayIsUndone()
+{
+    QFETCH(int, failingWrite);
+    QFETCH(QString, message);
+    CProgram program;
+    const QByteArray original = Pattern(60000);
+    CBytelonView* pView = program.OpenBytes(original);
+    CBytelonDoc* pDocument = pView->GetDocument();
+    MoveCaretTo(pView, 1000);
+    const long tailFilesBefore = CTailFile::CreatedCount();
+    int writes = 0;
+    bool failed = false;
+    {
+        // Only one write fails, as a disk that is full for a moment would.
+        CWriteFaultGuard fault([&](const QString& path, std::int64_t, UINT) {
+            if (path != pDocument->WorkFileName || failed)
+                return false;
+            if (writes++ == failingWrite) {
+                failed = true;
+                return true;
+            }
+            return false;
+        });
+        QVERIFY(!Insert(pView, Pattern(20000, 1)));
+    }
+    QVERIFY(failed);
+    QVERIFY(program.Messages.Texts.size() >= 1);
+    QVERIFY2(program.Messages.Texts[0].startsWith("Disk full while accessing"), qPrintable(program.Messages.Texts.join("|")));
+    if (!message.isEmpty())
+        QCOMPARE(program.Messages.Texts.value(1), message);
+    QVERIFY(!pDocument->Damaged);
+    QCOMPARE(program.WorkFileBytes(pDocument), original);
+    QCOMPARE(pDocument->DocLen, 60000);
+    QVERIFY(!pDocument->IsModified());
+    QCOMPARE(CTailFile::CreatedCount(), tailFilesBefore + 1);
+    QCOMPARE(CWaitCursor::Depth(), 0);
+    QVERIFY(!pDocument->WorkFile.IsOpen());
+}
+
+void tst_editing::undoFailingDeclaresDamage()
+{
+    CProgram program;
+    const QByteArray original = Pattern(60000);
+    const QString userFile = program.MakeFile("user.bin", original);
+    CBytelonDoc* pDocument = program.Open(userFile);
+    CBytelonView* pView = CProgram::ViewOf(pDocument);
+    MoveCaretTo(pView, 1000);
+    {
+        // From the tail's second chunk on, nothing reaches the work file any more.
+        CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT) {
+            return path == pDocument->WorkFileName && pos >= 1000 + 5 + 16384;
+        });
+        QVERIFY(!Insert(pView, "12345"));
+    }
+    QVERIFY(pDocument->Damaged);
+    QVERIFY(program.Messages.Texts.last().contains("damaged"));
+    QCOMPARE(qint64(pDocument->DocLen), QFileInfo(pDocument->WorkFileName).size());
+    QVERIFY(!pView->SelActive);
+
+    // The user's file is never overwritten with what is left.
+    ProcessEvents();
+    program.Messages.Texts.clear();
+    program.Frame()->ExecuteCommand(ID_FILE_SAVE);
+    QVERIFY(program.Messages.Texts.value(0).contains("will not be saved over"));
+    QCOMPARE(FileBytes(userFile), original);
+    const QString elsewhere = program.Dir() + "/salvage.bin";
+    program.FileDialogs.Paths.push_back(elsewhere);
+    program.Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    QVERIFY2(program.Messages.Texts.size() == 1, qPrintable(program.Messages.Texts.join("|")));
+    QCOMPARE(FileBytes(elsewhere), program.WorkFileBytes(pDocument));
+}
+
+void tst_editing::deletionFailingPartWayDeclaresDamage()
+{
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes(Pattern(60000));
+    CBytelonDoc* pDocument = pView->GetDocument();
+    SelectBytes(pView, 10, 11);
+
+    // A failure before anything is written leaves the document as it was.
+    CFile holder;
+    QVERIFY(holder.Open(pDocument->WorkFileName, CFile::modeRead | CFile::shareExclusive));
+    QVERIFY(!Delete(pView));
+    holder.Close();
+    QCOMPARE(program.Messages.Texts,
+             QStringList({"Failed to open file", "CopyFileSegment() failed in DeleteTheSelection()"}));
+    QVERIFY(!pDocument->Damaged);
+    QCOMPARE(program.WorkFileBytes(pDocument), Pattern(60000));
+
+    // Once bytes have moved over the deleted ones they cannot be put back.
+    program.Messages.Texts.clear();
+    {
+        CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT) {
+            return path == pDocument->WorkFileName && pos > 16384;
+        });
+        QVERIFY(!Delete(pView));
+    }
+    QCOMPARE(program.Messages.Texts.value(1), QStringLiteral("CopyFileSegment() failed in DeleteTheSelection()"));
+    QVERIFY(program.Messages.Texts.value(2).contains("damaged"));
+    QVERIFY(pDocument->Damaged);
+    QCOMPARE(CWaitCursor::Depth(), 0);
+}
+
+void tst_editing::replacementReportsFailure()
+{
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes(Pattern(100));
+    CBytelonDoc* pDocument = pView->GetDocument();
+    SelectBytes(pView, 10, 20);
+    CFile holder;
+    QVERIFY(holder.Open(pDocument->WorkFileName, CFile::modeRead | CFile::shareExclusive));
+    QVERIFY(!Insert(pView, "new"));
+    holder.Close();
+    // The deletion failed, so nothing was inserted either.
+    QCOMPARE(program.Messages.Texts,
+             QStringList({"Failed to open file", "CopyFileSegment() failed in DeleteTheSelection()"}));
+    QCOMPARE(program.WorkFileBytes(pDocument), Pattern(100));
+    QVERIFY(pView->SelActive);
+
+    // Saving the tail fails: the selection is gone, the document consistent.
+    program.Messages.Texts.clear();
+    {
+        CWriteFaultGuard fault([&](const QString& path, std::int64_t, UINT) {
+            return path != pDocument->WorkFileName;
+        });
+        QVERIFY(!Insert(pView, "new"));
+    }
+    QCOMPARE(program.Messages.Texts.value(1),
+             QStringLiteral("CopyFileSegment() 1 failed in ReplaceSelectionWithString()"));
+    QByteArray expected = Pattern(100);
+    expected.remove(10, 10);
+    QCOMPARE(program.WorkFileBytes(pDocument), expected);
+    QCOMPARE(pDocument->DocLen, 90);
+}
+
+void tst_editing::growthBeyondLimitRefused()
+{
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes(Pattern(100));
+    CBytelonDoc* pDocument = pView->GetDocument();
+    MoveCaretTo(pView, 50);
+    // Pretend the document is almost as long as an offset allows.
+    pDocument->DocLen = int(CDocument::MaxLength) - 2;
+    QVERIFY(!Insert(pView, "abc"));
+    pDocument->DocLen = 100;
+    QVERIFY(program.Messages.Texts.value(0).contains("7FFFFFFF"));
+    QCOMPARE(program.WorkFileBytes(pDocument), Pattern(100));
+}
+
+QTEST_MAIN(tst_editing)
+#include "tst_editing.moc"
