@@ -5,4 +5,7 @@
 void RegisterDialogTemplates()
 {
     RegisterAboutTemplate();
+    RegisterGotoTemplate();
+    RegisterColumnsTemplate();
+    RegisterColumnBoxTemplate();
 }

@@ -2,3 +2,6 @@
 // One registration per dialog template; each lives in its own file.
 
 void RegisterAboutTemplate();
+void RegisterGotoTemplate();
+void RegisterColumnsTemplate();
+void RegisterColumnBoxTemplate();

@@ -174,6 +174,13 @@ bool CBytelonView::OnCmdMsg(UINT id, CCmdUI* pCmdUI)
                this,
                {
                    {ID_EDIT_SELECT_ALL, &CBytelonView::On_Edit_Select_All, &CBytelonView::OnUpdate_Edit_Select_All},
+                   {ID_SEARCH_GOTO, &CBytelonView::GotoAddress, nullptr},
+                   {ID_VIEW_FONT, &CBytelonView::Change_Font, nullptr},
+                   {ID_VIEW_ADDRESS_BASE_10, &CBytelonView::On_View_Address_Base_10,
+                    &CBytelonView::OnUpdate_View_Address_Base_10},
+                   {ID_VIEW_ADDRESS_BASE_16, &CBytelonView::On_View_Address_Base_16,
+                    &CBytelonView::OnUpdate_View_Address_Base_16},
+                   {ID_VIEW_DATA_COLUMNS, &CBytelonView::DataColumns, nullptr},
                },
                id, pCmdUI)
            || CView::OnCmdMsg(id, pCmdUI);

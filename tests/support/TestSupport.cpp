@@ -3,6 +3,7 @@
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
+#include "framework/CursorPos.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/VirtualKeys.h"
 #include "view/BytelonView.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QRegion>
+#include <QScreen>
 #include <QFile>
 #include <QSettings>
 #include <QTest>
@@ -19,9 +21,15 @@
 
 namespace {
 bool shiftHeld = false;
+bool leftButtonHeld = false;
+QPoint cursorScreenPos;
 bool TestKeyState(UINT vk)
 {
-    return vk == VK_SHIFT && shiftHeld;
+    return (vk == VK_SHIFT && shiftHeld) || (vk == VK_LBUTTON && leftButtonHeld);
+}
+QPoint TestCursorPos()
+{
+    return cursorScreenPos;
 }
 }  // namespace
 
@@ -57,6 +65,7 @@ CProgram::CProgram(int clockSeconds, bool start) : ClockSeconds(clockSeconds)
     AfxSetMessageBoxService(&Messages);
     AfxSetFileDialogService(&FileDialogs);
     AfxSetKeyStateProvider(TestKeyState);
+    AfxSetCursorPosProvider(TestCursorPos);
     QApplication::setCursorFlashTime(0);
     if (start)
         Start();
@@ -68,7 +77,10 @@ CProgram::~CProgram()
     AfxSetMessageBoxService(nullptr);
     AfxSetFileDialogService(nullptr);
     AfxSetKeyStateProvider(nullptr);
+    AfxSetCursorPosProvider(nullptr);
     shiftHeld = false;
+    leftButtonHeld = false;
+    cursorScreenPos = QPoint();
 }
 
 bool CProgram::Start()
@@ -179,6 +191,16 @@ void SetShiftHeld(bool held)
     shiftHeld = held;
 }
 
+void SetLeftButtonHeld(bool held)
+{
+    leftButtonHeld = held;
+}
+
+void SetCursorScreenPos(QPoint position)
+{
+    cursorScreenPos = position;
+}
+
 CRecordingDC::CRecordingDC(QWidget* pWindow, const QRect& clip) : CDC(pWindow, nullptr, false)
 {
     SetClipBox(clip);
@@ -278,3 +300,12 @@ QImage Grab(CBytelonView* pView)
     return pView->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
+QImage ScreenPixels(CBytelonView* pView)
+{
+    ProcessEvents();
+    QWidget* pViewport = pView->viewport();
+    const QPoint origin = pViewport->mapTo(pViewport->window(), QPoint(0, 0));
+    const QPixmap pixels = pViewport->screen()->grabWindow(pViewport->window()->winId(), origin.x(), origin.y(),
+                                                           pViewport->width(), pViewport->height());
+    return pixels.toImage().convertToFormat(QImage::Format_RGB32);
+}

@@ -7,6 +7,7 @@
 #include "framework/MessageBox.h"
 
 #include <QByteArray>
+#include <QPoint>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -82,6 +83,9 @@ void WhenModal(const std::function<void(QWidget*)>& action);
 void Focus(CBytelonView* pView);
 // Holds or releases Shift for the code that reads the key state itself.
 void SetShiftHeld(bool held);
+// The left button and the pointer's screen position as code that polls them sees them.
+void SetLeftButtonHeld(bool held);
+void SetCursorScreenPos(QPoint position);
 
 #include "framework/DC.h"
 
@@ -126,3 +130,6 @@ QRegion SelectedCells(CBytelonView* pView);
 int InversionMismatches(const QImage& plain, const QImage& shown, const QRegion& inverted);
 // The view's pixels once pending paints are done.
 QImage Grab(CBytelonView* pView);
+// The view's pixels as the window shows them: unlike Grab, which paints the
+// whole view afresh, this sees cells that no paint has updated.
+QImage ScreenPixels(CBytelonView* pView);
