@@ -13,6 +13,8 @@
 #include "view/PreparedDC.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QFontDialog>
 #include <QScrollBar>
 #include <QSettings>
 #include <QStyle>
@@ -89,6 +91,7 @@ private slots:
     void fontChoice_data();
     void fontChoice();
     void fontCancelled();
+    void interactiveFontDialog();
     void bytesPerLineLimits_data();
     void bytesPerLineLimits();
     void tallWindowKeepsScreenBufferBound();
@@ -191,6 +194,45 @@ void tst_display::fontCancelled()
     QCOMPARE(pView->TopOffset, top);
     QCOMPARE(pView->width(), width);
     QCOMPARE(pView->CaretOffset(), 4003);
+}
+
+void tst_display::interactiveFontDialog()
+{
+    CProgram program;
+    AfxSetFontDialogService(nullptr);
+    CBytelonView* pView = program.OpenBytes(Counting(1000));
+    Focus(pView);
+    bool monospacedOnly = false;
+    bool effectsShown = true;
+    QFont initial;
+    WhenModal([&](QWidget* pModal) {
+        auto* pDialog = qobject_cast<QFontDialog*>(pModal);
+        if (!pDialog) {
+            pModal->close();
+            return;
+        }
+        monospacedOnly = pDialog->testOption(QFontDialog::MonospacedFonts);
+        effectsShown = false;
+        for (QCheckBox* pBox : pDialog->findChildren<QCheckBox*>())
+            effectsShown = effectsShown || pBox->isVisibleTo(pDialog);
+        initial = pDialog->currentFont();
+        QFont choice(QStringLiteral("DejaVu Sans Mono"));
+        choice.setPointSize(48);
+        choice.setBold(true);
+        choice.setItalic(true);
+        pDialog->setCurrentFont(choice);
+        pDialog->accept();
+    });
+    QVERIFY(program.Frame()->ExecuteCommand(ID_VIEW_FONT));
+    QVERIFY(monospacedOnly);
+    QVERIFY(!effectsShown);
+    // It opened on the view's 10-point font.
+    QCOMPARE(qRound(initial.pointSizeF()), 10);
+    // 48 points is more than the 36 allowed; bold stays, italic goes.
+    QCOMPARE(pView->LogFont.lfHeight, -MulDiv(36, pView->logicalDpiY(), 72));
+    QCOMPARE(pView->LogFont.lfWeight, 700);
+    QCOMPARE(int(pView->LogFont.lfItalic), 0);
+    QCOMPARE(pView->LogFont.lfFaceName, QStringLiteral("DejaVu Sans Mono"));
 }
 
 void tst_display::bytesPerLineLimits_data()

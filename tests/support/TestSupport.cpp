@@ -309,3 +309,17 @@ QImage ScreenPixels(CBytelonView* pView)
                                                            pViewport->width(), pViewport->height());
     return pixels.toImage().convertToFormat(QImage::Format_RGB32);
 }
+
+int SelectionMismatchesOnScreen(CBytelonView* pView)
+{
+    const QImage shown = ScreenPixels(pView);
+    const QRegion cells = pView->SelActive ? SelectedCells(pView) : QRegion();
+    const int active = pView->SelActive;
+    pView->SelActive = 0;
+    pView->Invalidate(true);
+    const QImage plain = ScreenPixels(pView);
+    pView->SelActive = active;
+    pView->Invalidate(true);
+    ProcessEvents();
+    return InversionMismatches(plain, shown, cells);
+}

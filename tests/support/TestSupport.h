@@ -133,3 +133,6 @@ QImage Grab(CBytelonView* pView);
 // The view's pixels as the window shows them: unlike Grab, which paints the
 // whole view afresh, this sees cells that no paint has updated.
 QImage ScreenPixels(CBytelonView* pView);
+// Pixels of the window that break "the plain view, inverted over the selected
+// cells (SelectedCells) and nowhere else"; 0 when the screen shows the selection.
+int SelectionMismatchesOnScreen(CBytelonView* pView);
