@@ -94,7 +94,6 @@ private slots:
     void interactiveFontDialog();
     void bytesPerLineLimits_data();
     void bytesPerLineLimits();
-    void tallWindowKeepsScreenBufferBound();
     void radixSwitchKeepsCaretByteCentred();
     void settingsBelongToTheirWindow();
     void checkMarks();
@@ -264,24 +263,6 @@ void tst_display::bytesPerLineLimits()
     QCOMPARE(pView->TopOffset, CentredTop(pView, 2222));
     QCOMPARE(pView->TopOffset % expected, 0);
     QVERIFY(program.Messages.Texts.isEmpty());
-}
-
-void tst_display::tallWindowKeepsScreenBufferBound()
-{
-    // A tall window of short lines switched to 64 bytes per line: the line
-    // count must shrink to what the screen buffer holds, or nothing is drawn.
-    CProgram program;
-    program.Frame()->resize(1400, 4000);
-    ProcessEvents();
-    CBytelonView* pView = program.OpenBytes(Counting(100000));
-    pView->GetParentFrame()->showMaximized();
-    ProcessEvents();
-    QVERIFY(pView->LinesPerScreen > 16384 / 64);
-    Focus(pView);
-    pView->SetBytesPerLine(64);
-    Grab(pView);
-    QVERIFY(pView->LinesPerScreen * pView->BytesPerLine <= 16384);
-    QVERIFY2(program.Messages.Texts.isEmpty(), qPrintable(program.Messages.Texts.join(QLatin1Char('|'))));
 }
 
 void tst_display::radixSwitchKeepsCaretByteCentred()

@@ -192,15 +192,6 @@ void tst_mouse::dragFromHexIntoText()
     QCOMPARE(pView->CaretOffset(), 29);
     QCOMPARE(pView->CaretInText, 1);
     QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
-
-    // Dragging back over the anchor shrinks and turns the selection.
-    Press(pView, AtText(pView, 2, 0, 0.2));
-    Drag(pView, AtText(pView, 4, 0, 0.2));
-    Drag(pView, AtText(pView, 1, 4, 0.2));
-    Release(pView, AtText(pView, 1, 4, 0.2));
-    QCOMPARE(SelectionLow(pView), 12);
-    QCOMPARE(SelectionHigh(pView), 16);
-    QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
 }
 
 void tst_mouse::shiftPressExtends()
