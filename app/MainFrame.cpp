@@ -8,6 +8,7 @@
 #include "framework/StringTable.h"
 #include "framework/View.h"
 #include "res/Resource.h"
+#include "view/ColumnBox.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -116,8 +117,9 @@ void CMainFrame::OnClose()
 {
     CBytelonApp* pApp = BytelonApp();
     if (pApp && pApp->pColumnBox) {
-        delete reinterpret_cast<QObject*>(pApp->pColumnBox);
+        CColumnBox* pBox = pApp->pColumnBox;
         pApp->pColumnBox = nullptr;
+        pBox->DestroyWindow();
     }
     CMDIFrameWnd::OnClose();
 }

@@ -8,4 +8,7 @@ void RegisterDialogTemplates()
     RegisterInsertTemplate();
     RegisterFindTemplate();
     RegisterReplaceTemplate();
+    RegisterGotoTemplate();
+    RegisterColumnsTemplate();
+    RegisterColumnBoxTemplate();
 }

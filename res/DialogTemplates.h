@@ -5,3 +5,6 @@ void RegisterAboutTemplate();
 void RegisterInsertTemplate();
 void RegisterFindTemplate();
 void RegisterReplaceTemplate();
+void RegisterGotoTemplate();
+void RegisterColumnsTemplate();
+void RegisterColumnBoxTemplate();

@@ -3,6 +3,7 @@
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
+#include "framework/CursorPos.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/DocTemplate.h"
 #include "framework/VirtualKeys.h"
@@ -13,6 +14,7 @@
 #include <QImage>
 #include <QRegion>
 #include <QDir>
+#include <QScreen>
 #include <QFile>
 #include <QSettings>
 #include <QTest>
@@ -22,9 +24,15 @@
 
 namespace {
 bool shiftHeld = false;
+bool leftButtonHeld = false;
+QPoint cursorScreenPos;
 bool TestKeyState(UINT vk)
 {
-    return vk == VK_SHIFT && shiftHeld;
+    return (vk == VK_SHIFT && shiftHeld) || (vk == VK_LBUTTON && leftButtonHeld);
+}
+QPoint TestCursorPos()
+{
+    return cursorScreenPos;
 }
 }  // namespace
 
@@ -60,6 +68,7 @@ CProgram::CProgram(int clockSeconds, bool start) : ClockSeconds(clockSeconds)
     AfxSetMessageBoxService(&Messages);
     AfxSetFileDialogService(&FileDialogs);
     AfxSetKeyStateProvider(TestKeyState);
+    AfxSetCursorPosProvider(TestCursorPos);
     QApplication::setCursorFlashTime(0);
     if (start)
         Start();
@@ -71,7 +80,10 @@ CProgram::~CProgram()
     AfxSetMessageBoxService(nullptr);
     AfxSetFileDialogService(nullptr);
     AfxSetKeyStateProvider(nullptr);
+    AfxSetCursorPosProvider(nullptr);
     shiftHeld = false;
+    leftButtonHeld = false;
+    cursorScreenPos = QPoint();
 }
 
 bool CProgram::Start()
@@ -207,6 +219,16 @@ void SetShiftHeld(bool held)
     shiftHeld = held;
 }
 
+void SetLeftButtonHeld(bool held)
+{
+    leftButtonHeld = held;
+}
+
+void SetCursorScreenPos(QPoint position)
+{
+    cursorScreenPos = position;
+}
+
 CRecordingDC::CRecordingDC(QWidget* pWindow, const QRect& clip) : CDC(pWindow, nullptr, false)
 {
     SetClipBox(clip);
@@ -327,4 +349,28 @@ void SelectBytes(CBytelonView* pView, int anchor, int end)
     pView->SetCaretToOffset(end, dc);
     pView->ExtendSelection(dc);
     pView->ShiftDown = shift;
+}
+
+QImage ScreenPixels(CBytelonView* pView)
+{
+    ProcessEvents();
+    QWidget* pViewport = pView->viewport();
+    const QPoint origin = pViewport->mapTo(pViewport->window(), QPoint(0, 0));
+    const QPixmap pixels = pViewport->screen()->grabWindow(pViewport->window()->winId(), origin.x(), origin.y(),
+                                                           pViewport->width(), pViewport->height());
+    return pixels.toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+int SelectionMismatchesOnScreen(CBytelonView* pView)
+{
+    const QImage shown = ScreenPixels(pView);
+    const QRegion cells = pView->SelActive ? SelectedCells(pView) : QRegion();
+    const int active = pView->SelActive;
+    pView->SelActive = 0;
+    pView->Invalidate(true);
+    const QImage plain = ScreenPixels(pView);
+    pView->SelActive = active;
+    pView->Invalidate(true);
+    ProcessEvents();
+    return InversionMismatches(plain, shown, cells);
 }

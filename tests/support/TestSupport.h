@@ -7,6 +7,7 @@
 #include "framework/MessageBox.h"
 
 #include <QByteArray>
+#include <QPoint>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -109,6 +110,9 @@ void WhenModal(const std::function<void(QWidget*)>& action);
 void Focus(CBytelonView* pView);
 // Holds or releases Shift for the code that reads the key state itself.
 void SetShiftHeld(bool held);
+// The left button and the pointer's screen position as code that polls them sees them.
+void SetLeftButtonHeld(bool held);
+void SetCursorScreenPos(QPoint position);
 
 #include "framework/DC.h"
 
@@ -159,3 +163,9 @@ QImage Grab(CBytelonView* pView);
 void MoveCaretTo(CBytelonView* pView, int offset);
 // Selects from anchor to end as a Shift move from anchor to end would.
 void SelectBytes(CBytelonView* pView, int anchor, int end);
+// The view's pixels as the window shows them: unlike Grab, which paints the
+// whole view afresh, this sees cells that no paint has updated.
+QImage ScreenPixels(CBytelonView* pView);
+// Pixels of the window that break "the plain view, inverted over the selected
+// cells (SelectedCells) and nowhere else"; 0 when the screen shows the selection.
+int SelectionMismatchesOnScreen(CBytelonView* pView);
