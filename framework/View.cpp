@@ -9,9 +9,12 @@
 #include "framework/VirtualKeys.h"
 
 #include <QApplication>
+#include <QRegion>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+
+#include <algorithm>
 
 CView::CView()
 {
@@ -133,10 +136,10 @@ void CView::UpdateWindow()
 {
     if (!viewport()->isVisible())
         return;
-    if (CPaintDC::IsPainting())
-        viewport()->update();
-    else
-        viewport()->repaint();
+    // Paints what is invalid now, not the whole window: Qt keeps the pending
+    // regions with the top-level window until its update request is handled.
+    if (!CPaintDC::IsPainting())
+        QCoreApplication::sendPostedEvents(viewport()->window(), QEvent::UpdateRequest);
 }
 
 QRect CView::GetClientRect() const
@@ -287,15 +290,46 @@ void CView::paintEvent(QPaintEvent* event)
         return;
     }
     QPainter painter(viewport());
-    AfxCallGuarded([&] {
-        CPaintDC dc(viewport(), &painter, event->rect());
-        OnPrepareDC(&dc);
-        OnDraw(&dc);
-    });
+    // Regions far apart (the line a scroll uncovered, the caret's old and new
+    // places) are drawn as separate bands, so a paint draws only what is
+    // invalid rather than everything between. Bands do not overlap, so no
+    // pixel is drawn or inverted twice.
+    for (const QRect& band : PaintBands(event->region())) {
+        painter.save();
+        painter.setClipRect(band, Qt::IntersectClip);
+        AfxCallGuarded([&] {
+            CPaintDC dc(viewport(), &painter, band);
+            OnPrepareDC(&dc);
+            OnDraw(&dc);
+        });
+        painter.restore();
+    }
     if (CaretExists && CaretVisible && CaretBlinkOn && hasFocus()) {
         painter.setCompositionMode(QPainter::RasterOp_NotDestination);
         painter.fillRect(CaretRect(), Qt::black);
     }
+}
+
+std::vector<QRect> CView::PaintBands(const QRegion& region)
+{
+    std::vector<QRect> rects(region.begin(), region.end());
+    std::sort(rects.begin(), rects.end(), [](const QRect& a, const QRect& b) { return a.top() < b.top(); });
+    std::vector<QRect> bands;
+    for (const QRect& rect : rects) {
+        if (!bands.empty() && rect.top() <= bands.back().bottom() + 1)
+            bands.back() = bands.back().united(rect);
+        else
+            bands.push_back(rect);
+    }
+    // A united band may now reach the next one: join them too.
+    std::vector<QRect> merged;
+    for (const QRect& band : bands) {
+        if (!merged.empty() && band.top() <= merged.back().bottom() + 1)
+            merged.back() = merged.back().united(band);
+        else
+            merged.push_back(band);
+    }
+    return merged;
 }
 
 void CView::keyPressEvent(QKeyEvent* event)

@@ -11,6 +11,8 @@
 #include <QRect>
 #include <QTimer>
 
+#include <vector>
+
 class CDC;
 class CDocument;
 class CMDIChildWnd;
@@ -130,6 +132,8 @@ private:
     void OnScrollAction(int action);
     void OnScrollReleased();
     [[nodiscard]] QRect CaretRect() const;
+    // The vertically separate bands of a region to repaint, top to bottom.
+    [[nodiscard]] static std::vector<QRect> PaintBands(const QRegion& region);
     void ToggleCaretBlink();
 
     CDocument* pDocument = nullptr;

@@ -325,6 +325,22 @@ void tst_view::paintReadsOnlyItsLines()
     QCOMPARE(stats.Opens, 1LL);
     QCOMPARE(stats.Reads, 1LL);
     QCOMPARE(stats.BytesRead, 16LL);
+
+    // A one-line scroll draws the uncovered line and the caret's two places,
+    // not the lines between them.
+    Focus(pView);
+    {
+        CPreparedDC dc(pView);
+        pView->ScrollTo(2048, 0, dc);
+        pView->SetCaretToOffset(pView->TopOffset + 16, dc);
+    }
+    ProcessEvents();
+    CFile::ResetStatistics();
+    {
+        CPreparedDC dc(pView);
+        pView->LineDown(dc);
+    }
+    QVERIFY(CFile::GetStatistics().BytesRead <= 3 * 16);
 }
 
 void tst_view::paintFailureReportedOnce()
