@@ -82,6 +82,13 @@ private slots:
     void deletionFailingPartWayDeclaresDamage();
     void replacementReportsFailure();
     void growthBeyondLimitRefused();
+    void insertFromFile_data();
+    void insertFromFile();
+    void insertFromFileFailures();
+    void insertFromFileFailingPartWayIsUndone();
+    void saveSelectionAs_data();
+    void saveSelectionAs();
+    void saveSelectionAsRefusals();
 };
 
 void tst_editing::copyFileSegment_data()
@@ -610,6 +617,195 @@ void tst_editing::growthBeyondLimitRefused()
     pDocument->DocLen = 100;
     QVERIFY(program.Messages.Texts.value(0).contains("7FFFFFFF"));
     QCOMPARE(program.WorkFileBytes(pDocument), Pattern(100));
+}
+
+void tst_editing::insertFromFile_data()
+{
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("end");  // equal to anchor: no selection, caret there
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("inserting-file-at-start") << 0 << 0 << Pattern(20000, 4);
+    QTest::newRow("inserting-file-in-middle") << 17000 << 17000 << Pattern(40000, 8);
+    QTest::newRow("inserting-file-at-end") << 30000 << 30000 << QByteArray("\x00\x01", 2);
+    QTest::newRow("replacing-selection-with-file") << 500 << 100 << Pattern(3000, 2);
+    QTest::newRow("empty-file-only-deletes-selection") << 100 << 200 << QByteArray();
+    QTest::newRow("empty-file-without-selection") << 100 << 100 << QByteArray();
+}
+
+void tst_editing::insertFromFile()
+{
+    QFETCH(int, anchor);
+    QFETCH(int, end);
+    QFETCH(QByteArray, file);
+    CProgram program;
+    const QByteArray original = Pattern(30000);
+    CBytelonView* pView = program.OpenBytes(original);
+    Focus(pView);
+    CBytelonDoc* pDocument = pView->GetDocument();
+    if (anchor == end)
+        MoveCaretTo(pView, anchor);
+    else
+        SelectBytes(pView, anchor, end);
+    const long tailFiles = CTailFile::CreatedCount();
+    program.FileDialogs.Paths.push_back(program.MakeFile("insert.bin", file));
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_INSERT_FROM_FILE));
+
+    const int lo = std::min(anchor, end);
+    QByteArray expected = original;
+    expected.remove(lo, std::max(anchor, end) - lo);
+    expected.insert(lo, file);
+    QCOMPARE(program.WorkFileBytes(pDocument), expected);
+    QCOMPARE(pDocument->DocLen, int(expected.size()));
+    QCOMPARE(pView->CaretOffset(), lo);  // on the first inserted byte
+    QVERIFY(!pView->SelActive);
+    QCOMPARE(pDocument->IsModified(), expected != original);
+    // A tail file only when bytes follow the insertion.
+    const bool tailMade = !file.isEmpty() && lo + file.size() < expected.size();
+    QCOMPARE(CTailFile::CreatedCount(), tailFiles + (tailMade ? 1 : 0));
+    QVERIFY(program.Messages.Texts.isEmpty());
+    QCOMPARE(CWaitCursor::Depth(), 0);
+
+    const CFileDialogRequest& request = program.FileDialogs.Requests.at(0);
+    QVERIFY(request.OpenFileDialog);
+    QCOMPARE(request.Filter, QStringLiteral("All Files (*.*)|*.*||"));
+    QCOMPARE(request.FileName, QStringLiteral("*."));
+    QCOMPARE(request.Flags & (OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT), DWORD(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT));
+}
+
+void tst_editing::insertFromFileFailures()
+{
+    CProgram program;
+    const QByteArray original = Pattern(30000);
+    CBytelonView* pView = program.OpenBytes(original);
+    Focus(pView);
+    CBytelonDoc* pDocument = pView->GetDocument();
+    SelectBytes(pView, 100, 200);
+
+    // Cancelling the file dialog leaves the selection and the document alone.
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_INSERT_FROM_FILE));
+    QVERIFY(pView->SelActive);
+    QCOMPARE(program.WorkFileBytes(pDocument), original);
+    QVERIFY(!pDocument->IsModified());
+
+    program.FileDialogs.Paths.push_back(program.Dir() + "/no-such-file");
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_INSERT_FROM_FILE));
+    QCOMPARE(program.Messages.Texts, QStringList{"GetStatus returned FALSE in On_File_Insert_From_File()"});
+    QVERIFY(pView->SelActive);
+    QCOMPARE(program.WorkFileBytes(pDocument), original);
+
+    // A file another program holds cannot be opened for reading and writing.
+    program.Messages.Texts.clear();
+    MoveCaretTo(pView, 50);
+    const QString held = program.MakeFile("held.bin", "abc");
+    CFile holder;
+    QVERIFY(holder.Open(held, CFile::modeRead | CFile::shareExclusive));
+    program.FileDialogs.Paths.push_back(held);
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_INSERT_FROM_FILE));
+    holder.Close();
+    QCOMPARE(program.Messages.Texts,
+             QStringList({"Failed to open file", "CopyFileSegment() 2 failed in On_File_Insert_From_File()"}));
+    QCOMPARE(program.WorkFileBytes(pDocument), original);
+    QCOMPARE(pDocument->DocLen, 30000);
+    QCOMPARE(CWaitCursor::Depth(), 0);
+}
+
+void tst_editing::insertFromFileFailingPartWayIsUndone()
+{
+    CProgram program;
+    const QByteArray original = Pattern(30000);
+    CBytelonView* pView = program.OpenBytes(original);
+    CBytelonDoc* pDocument = pView->GetDocument();
+    MoveCaretTo(pView, 10);
+    program.FileDialogs.Paths.push_back(program.MakeFile("insert.bin", Pattern(50000, 1)));
+    {
+        // The file's second chunk does not reach the work file; later writes do.
+        bool failed = false;
+        CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT) {
+            if (failed || path != pDocument->WorkFileName || pos != 10 + 16384)
+                return false;
+            failed = true;
+            return true;
+        });
+        QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_INSERT_FROM_FILE));
+    }
+    QCOMPARE(program.Messages.Texts.value(1), QStringLiteral("CopyFileSegment() 2 failed in On_File_Insert_From_File()"));
+    QCOMPARE(program.WorkFileBytes(pDocument), original);
+    QCOMPARE(pDocument->DocLen, 30000);
+    QVERIFY(!pDocument->Damaged);
+}
+
+void tst_editing::saveSelectionAs_data()
+{
+    QTest::addColumn<bool>("existing");
+    QTest::newRow("saving-to-a-new-file") << false;
+    QTest::newRow("saving-over-a-longer-file") << true;
+}
+
+void tst_editing::saveSelectionAs()
+{
+    QFETCH(bool, existing);
+    CProgram program;
+    const QByteArray original = Pattern(50000);
+    CBytelonView* pView = program.OpenBytes(original);
+    Focus(pView);
+    CBytelonDoc* pDocument = pView->GetDocument();
+    SelectBytes(pView, 40000, 3);
+    const QString target = program.Dir() + "/part.bin";
+    if (existing)
+        program.MakeFile("part.bin", Pattern(60000, 77));
+    program.FileDialogs.Paths.push_back(target);
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_SAVE_SELECTION_AS));
+    QCOMPARE(FileBytes(target), original.mid(3, 40000 - 3));
+    QVERIFY(program.Messages.Texts.isEmpty());
+    QVERIFY(!program.FileDialogs.Requests.at(0).OpenFileDialog);
+    QVERIFY(program.FileDialogs.Requests.at(0).Flags & OFN_OVERWRITEPROMPT);
+    // The document and the view are left as they were.
+    QCOMPARE(program.WorkFileBytes(pDocument), original);
+    QVERIFY(!pDocument->IsModified());
+    QVERIFY(pView->SelActive);
+    QCOMPARE(CWaitCursor::Depth(), 0);
+}
+
+void tst_editing::saveSelectionAsRefusals()
+{
+    CProgram program;
+    const QByteArray original = Pattern(500);
+    CBytelonView* pView = program.OpenBytes(original);
+    Focus(pView);
+    CBytelonDoc* pDocument = pView->GetDocument();
+
+    CCmdUI state(ID_FILE_SAVE_SELECTION_AS);
+    QVERIFY(program.Frame()->RouteCommand(ID_FILE_SAVE_SELECTION_AS, &state));
+    QVERIFY(!state.Enabled);
+    pView->On_File_Save_Selection_As();
+    SelectBytes(pView, 10, 10);
+    CCmdUI emptySelection(ID_FILE_SAVE_SELECTION_AS);
+    QVERIFY(program.Frame()->RouteCommand(ID_FILE_SAVE_SELECTION_AS, &emptySelection));
+    QVERIFY(emptySelection.Enabled);
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_SAVE_SELECTION_AS));
+    QCOMPARE(program.Messages.Texts, QStringList({"There is nothing to save", "There is nothing to save"}));
+    QVERIFY(program.FileDialogs.Requests.empty());
+
+    // Cancelling writes nothing.
+    program.Messages.Texts.clear();
+    SelectBytes(pView, 10, 20);
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_SAVE_SELECTION_AS));
+    QVERIFY(program.Messages.Texts.isEmpty());
+
+    const QString unreachable = program.Dir() + "/missing-folder/part.bin";
+    program.FileDialogs.Paths.push_back(unreachable);
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_SAVE_SELECTION_AS));
+    QCOMPARE(program.Messages.Texts.size(), 2);
+    QCOMPARE(program.Messages.Texts[1], QStringLiteral("CopyFileSegment() failed in On_File_Save_Selection_As()"));
+    QVERIFY(!QFile::exists(unreachable));
+
+    // Its own work file is never a target.
+    program.Messages.Texts.clear();
+    program.FileDialogs.Paths.push_back(pDocument->WorkFileName);
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_SAVE_SELECTION_AS));
+    QCOMPARE(program.Messages.Texts,
+             QStringList({"Failed to open file", "CopyFileSegment() failed in On_File_Save_Selection_As()"}));
+    QCOMPARE(program.WorkFileBytes(pDocument), original);
 }
 
 QTEST_MAIN(tst_editing)

@@ -174,6 +174,12 @@ bool CBytelonView::OnCmdMsg(UINT id, CCmdUI* pCmdUI)
                this,
                {
                    {ID_EDIT_SELECT_ALL, &CBytelonView::On_Edit_Select_All, &CBytelonView::OnUpdate_Edit_Select_All},
+                   {ID_FILE_SAVE_SELECTION_AS, &CBytelonView::On_File_Save_Selection_As,
+                    &CBytelonView::OnUpdate_File_Save_Selection_As},
+                   {ID_FILE_INSERT_FROM_FILE, &CBytelonView::On_File_Insert_From_File, nullptr},
+                   {ID_EDIT_COPY, &CBytelonView::On_Edit_Copy, &CBytelonView::OnUpdate_Edit_Copy},
+                   {ID_EDIT_CUT, &CBytelonView::On_Edit_Cut, &CBytelonView::OnUpdate_Edit_Cut},
+                   {ID_EDIT_PASTE, &CBytelonView::On_Edit_Paste, &CBytelonView::OnUpdate_Edit_Paste},
                },
                id, pCmdUI)
            || CView::OnCmdMsg(id, pCmdUI);
