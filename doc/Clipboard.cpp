@@ -15,7 +15,6 @@
 #include <QMimeData>
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 
 namespace {
@@ -121,7 +120,6 @@ bool CBytelonView::CopySelectionToClipboard()
         AfxMessageBox(IDS_READ_FAILED);
         return false;
     }
-    privateBlock.resize(n + 4LL);
     // The text is the bytes without their zeros; its length ends it.
     char* out = textBlock.data();
     qsizetype k = 0;

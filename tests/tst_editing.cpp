@@ -419,7 +419,8 @@ void tst_editing::randomEditsMatchModel()
     CBytelonDoc* pDocument = pView->GetDocument();
     Focus(pView);
     int divergences = 0;
-    for (int step = 0; step < 2000; ++step) {
+    int applied = 0;
+    for (int step = 0; applied < 2000; ++step) {
         const int size = int(model.size());
         const int kind = size > 150000 ? 0 : below(3);  // 0 delete, 1 insert, 2 replace
         const int lo = below(size + 1);
@@ -429,6 +430,7 @@ void tst_editing::randomEditsMatchModel()
             byte = std::uint8_t(random());
         if (kind == 0 && len == 0)
             continue;
+        ++applied;
         if (kind == 1) {
             MoveCaretTo(pView, lo);
         } else if (random() % 2) {
