@@ -128,6 +128,10 @@ bool CBytelonApp::OnCmdMsg(UINT id, CCmdUI* pCmdUI)
                                                {ID_APP_ABOUT, &CBytelonApp::OnAppAbout, nullptr},
                                                {ID_FILE_NEW, &CWinApp::OnFileNew, nullptr},
                                                {ID_FILE_OPEN, &CWinApp::OnFileOpen, nullptr},
+                                               {ID_FILE_PRINT_SETUP, &CWinApp::OnFilePrintSetup, nullptr},
+                                               {ID_SEARCH_COMPARE, &CBytelonApp::OnSearchDiff,
+                                                &CBytelonApp::OnUpdateSearchDiff},
+                                               {ID_VIEW_ASCII_CHART, &CBytelonApp::OnViewAsciiChart, nullptr},
                                            },
                                            id, pCmdUI)
            || CWinApp::OnCmdMsg(id, pCmdUI);

@@ -29,6 +29,14 @@ public:
     [[nodiscard]] static int HexDigitValue(char ch);
 
     void OnAppAbout();
+    void OnSearchDiff();
+    void OnUpdateSearchDiff(CCmdUI* pCmdUI);
+    void OnViewAsciiChart();
+
+    // The ASCII chart file: beside the executable unless a directory is set.
+    [[nodiscard]] QString AsciiChartPath() const;
+    // For tests, which must not write beside the test program.
+    void SetAsciiChartDirectory(const QString& directory) { AsciiChartDirectory = directory; }
 
     // The local time start-up looks at; tests replace it.
     std::function<QTime()> Clock = [] { return QTime::currentTime(); };
@@ -52,6 +60,9 @@ public:
     CColumnBox* pColumnBox = nullptr;
     int ColumnBoxX = 0;
     int ColumnBoxY = 0;
+
+private:
+    QString AsciiChartDirectory;
 };
 
 [[nodiscard]] CBytelonApp* BytelonApp();

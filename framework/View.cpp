@@ -1,8 +1,10 @@
 #include "framework/View.h"
 
+#include "framework/AfxRes.h"
 #include "framework/DC.h"
 #include "framework/Document.h"
 #include "framework/MDIChildWnd.h"
+#include "framework/PrintInfo.h"
 #include "framework/VirtualKeys.h"
 
 #include <QApplication>
@@ -68,7 +70,12 @@ void CView::OnUpdate(CView*, long, void*)
     Invalidate(true);
 }
 
-void CView::OnPrepareDC(CDC*, CPrintInfo*) {}
+void CView::OnPrepareDC(CDC*, CPrintInfo* pInfo)
+{
+    // A view that has not counted its pages prints one.
+    if (pInfo && pInfo->GetMaxPage() == CPrintInfo::UnknownPageCount)
+        pInfo->Continuing = pInfo->CurPage == 1;
+}
 
 bool CView::OnPreparePrinting(CPrintInfo*)
 {
@@ -101,9 +108,14 @@ bool CView::OnSetCursor()
 void CView::OnVScroll(UINT, UINT) {}
 void CView::OnSize(UINT, int, int) {}
 
-bool CView::OnCmdMsg(UINT, CCmdUI*)
+bool CView::OnCmdMsg(UINT id, CCmdUI* pCmdUI)
 {
-    return false;
+    return DispatchCommandMap<CView>(this,
+                                     {
+                                         {ID_FILE_PRINT, &CView::OnFilePrint, nullptr},
+                                         {ID_FILE_PRINT_PREVIEW, &CView::OnFilePrintPreview, nullptr},
+                                     },
+                                     id, pCmdUI);
 }
 
 void CView::Invalidate(bool)

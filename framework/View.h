@@ -15,6 +15,7 @@ class CDC;
 class CDocument;
 class CMDIChildWnd;
 class CPrintInfo;
+class QPrinter;
 
 // Scroll-bar codes of the vertical scroll message.
 enum : UINT {
@@ -55,6 +56,9 @@ public:
     virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
     // Shows the print dialog for a real print job; false when cancelled.
     bool DoPreparePrinting(CPrintInfo* pInfo);
+    // The Print and Print Preview commands: the print loop on this view.
+    void OnFilePrint();
+    void OnFilePrintPreview();
 
     // Window messages.
     virtual void OnKeyDown(UINT vk);
@@ -121,6 +125,8 @@ protected:
 private:
     friend class CDocument;
     friend class CMultiDocTemplate;
+    // One pass of the print loop: OnBeginPrinting, each page, OnEndPrinting.
+    void PrintPages(QPrinter& printer, CPrintInfo& info);
     void OnScrollAction(int action);
     void OnScrollReleased();
     [[nodiscard]] QRect CaretRect() const;

@@ -15,6 +15,7 @@
 #include <QClipboard>
 #include <QEvent>
 #include <QFileInfo>
+#include <QPrinter>
 
 namespace {
 CWinApp* pTheApp = nullptr;

@@ -18,6 +18,7 @@
 class CDocument;
 class CMDIFrameWnd;
 class CMultiDocTemplate;
+class QPrinter;
 
 struct CCommandLineInfo {
     enum ShellCommand { FileNew, FileOpen, FileNothing };
@@ -67,6 +68,10 @@ public:
     void OnFileNew();
     void OnFileOpen();
     void OnAppExit();
+    // Print Setup: the printer and page setup dialog; later jobs use its choices.
+    void OnFilePrintSetup();
+    // The printer every print job and preview uses, made on first use.
+    [[nodiscard]] QPrinter* GetPrinter();
     bool OnCmdMsg(UINT id, CCmdUI* pCmdUI) override;
 
     // Dialog and message box colours for the whole program.
@@ -100,6 +105,7 @@ private:
     bool InIdle = false;
     COLORREF DialogBkColor = RGB(192, 192, 192);
     COLORREF DialogTextColor = RGB(0, 0, 0);
+    std::unique_ptr<QPrinter> pPrinter;
 };
 
 [[nodiscard]] CWinApp* AfxGetApp();

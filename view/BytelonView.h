@@ -32,6 +32,10 @@ public:
     void OnUpdate(CView* pSender, long hint, void* pHint) override;
     void OnDraw(CDC* pDC) override;
     bool OnCmdMsg(UINT id, CCmdUI* pCmdUI) override;
+    bool OnPreparePrinting(CPrintInfo* pInfo) override;
+    void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
 
     // Window messages.
     void OnKeyDown(UINT vk) override;
@@ -136,6 +140,8 @@ public:
 
     // Printing.
     void PrintPage(CDC* pDC, CPrintInfo* pInfo);
+    // The lines of a page pageHeight hundredths of an inch high, in the current LineHeight.
+    [[nodiscard]] int LinesPerPage(int pageHeight) const;
 
     // Command handlers.
     void On_Edit_Select_All();

@@ -1,0 +1,211 @@
+// The ASCII chart: the file of the 256 byte values, checked, rebuilt on
+// request and opened as a document.
+
+#include "support/TestSupport.h"
+
+#include "app/BytelonApp.h"
+#include "app/MainFrame.h"
+#include "doc/BytelonDoc.h"
+#include "framework/DocTemplate.h"
+#include "framework/File.h"
+#include "res/Resource.h"
+#include "view/BytelonView.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+QByteArray Chart()
+{
+    QByteArray bytes(256, '\0');
+    for (int i = 0; i < 256; ++i)
+        bytes[i] = char(i);
+    return bytes;
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), qint64(bytes.size()));
+}
+
+std::size_t DocumentCount(CProgram& program)
+{
+    return program.App()->GetDocTemplates().front()->GetDocuments().size();
+}
+
+const QString Question = QStringLiteral(
+    "File \"ASCII Chart\" does not contain the expected data. Do you want BYTELON to reconstruct it?");
+const QString OpenFailed = QStringLiteral("Failed to open ASCII Chart");
+
+// A program whose chart lives in its own folder, not beside the test program.
+class CChartFixture {
+public:
+    CChartFixture()
+    {
+        Directory = Program.Dir() + QStringLiteral("/bin");
+        QDir().mkpath(Directory);
+        Program.App()->SetAsciiChartDirectory(Directory);
+        Path = Directory + QStringLiteral("/ASCII Chart");
+    }
+    bool Run()
+    {
+        const bool ran = Program.Frame()->ExecuteCommand(ID_VIEW_ASCII_CHART);
+        ProcessEvents();
+        return ran;
+    }
+    [[nodiscard]] CBytelonDoc* ActiveDocument() const
+    {
+        return static_cast<CBytelonDoc*>(Program.Frame()->GetActiveDocument());
+    }
+
+    CProgram Program;
+    QString Directory;
+    QString Path;
+};
+
+}  // namespace
+
+class tst_asciichart : public QObject {
+    Q_OBJECT
+private slots:
+    void besideTheExecutable();
+    void firstUse();
+    void alteredChart_data();
+    void alteredChart();
+    void uncreatable();
+    void fullDisk();
+    void unreadable();
+    void secondUseBringsItForward();
+};
+
+void tst_asciichart::besideTheExecutable()
+{
+    CProgram program;
+    QCOMPARE(program.App()->AsciiChartPath(), QCoreApplication::applicationDirPath() + QStringLiteral("/ASCII Chart"));
+}
+
+void tst_asciichart::firstUse()
+{
+    CChartFixture fixture;
+    QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
+    QVERIFY(fixture.Run());
+    QVERIFY(fixture.Program.Messages.Texts.isEmpty());
+    QCOMPARE(ReadFile(fixture.Path), Chart());
+    CBytelonDoc* pDocument = fixture.ActiveDocument();
+    QVERIFY(pDocument);
+    QCOMPARE(pDocument->DocLen, 256);
+    QCOMPARE(CProgram::WorkFileBytes(pDocument), Chart());
+    QCOMPARE(QFileInfo(pDocument->GetPathName()).fileName(), QStringLiteral("ASCII Chart"));
+}
+
+void tst_asciichart::alteredChart_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("answer");
+    QByteArray changed = Chart();
+    changed[0x41] = 'x';
+    QByteArray lastChanged = Chart();
+    lastChanged[255] = 0;
+    for (const auto& [name, content] : {std::pair<const char*, QByteArray>{"255-bytes", Chart().left(255)},
+                                        {"257-bytes", Chart() + 'X'},
+                                        {"byte-41-changed", changed},
+                                        {"last-byte-changed", lastChanged},
+                                        {"empty", QByteArray()}}) {
+        QTest::addRow("%s-no", name) << content << int(IDNO);
+        QTest::addRow("%s-yes", name) << content << int(IDYES);
+    }
+}
+
+void tst_asciichart::alteredChart()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, answer);
+    CChartFixture fixture;
+    WriteFile(fixture.Path, content);
+    fixture.Program.Messages.Answers.push_back(answer);
+    QVERIFY(fixture.Run());
+    if (answer == IDNO) {
+        QCOMPARE(fixture.Program.Messages.Texts, (QStringList{Question, QStringLiteral("Operation Canceled")}));
+        QCOMPARE(ReadFile(fixture.Path), content);
+        QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
+    } else {
+        QCOMPARE(fixture.Program.Messages.Texts, QStringList{Question});
+        QCOMPARE(ReadFile(fixture.Path), Chart());
+        QVERIFY(fixture.ActiveDocument());
+        QCOMPARE(CProgram::WorkFileBytes(fixture.ActiveDocument()), Chart());
+    }
+}
+
+void tst_asciichart::uncreatable()
+{
+    CChartFixture fixture;
+    fixture.Program.App()->SetAsciiChartDirectory(fixture.Directory + QStringLiteral("/missing"));
+    QVERIFY(fixture.Run());
+    QCOMPARE(fixture.Program.Messages.Texts, QStringList{OpenFailed});
+    QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
+
+    // A folder where the chart should be: the rebuild is offered and fails.
+    fixture.Program.Messages.Texts.clear();
+    fixture.Program.App()->SetAsciiChartDirectory(fixture.Directory);
+    QVERIFY(QDir().mkpath(fixture.Path));
+    fixture.Program.Messages.Answers.push_back(IDYES);
+    QVERIFY(fixture.Run());
+    QCOMPARE(fixture.Program.Messages.Texts, (QStringList{Question, OpenFailed}));
+    QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
+}
+
+void tst_asciichart::fullDisk()
+{
+    CChartFixture fixture;
+    const QString path = fixture.Path;
+    CFile::SetWriteFault([path](const QString& target, std::int64_t, UINT) { return target == path; });
+    const bool ran = fixture.Run();
+    CFile::SetWriteFault(nullptr);
+    QVERIFY(ran);
+    // A chart that could not be written whole is not opened.
+    QCOMPARE(fixture.Program.Messages.Texts, QStringList{OpenFailed});
+    QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
+}
+
+void tst_asciichart::unreadable()
+{
+    CChartFixture fixture;
+    WriteFile(fixture.Path, Chart());
+    CFile lock;
+    QVERIFY(lock.Open(fixture.Path, CFile::modeRead | CFile::shareExclusive));
+    QVERIFY(fixture.Run());
+    QCOMPARE(fixture.Program.Messages.Texts, QStringList{OpenFailed});
+    QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
+    lock.Close();
+    QVERIFY(fixture.Run());
+    QCOMPARE(DocumentCount(fixture.Program), std::size_t(1));
+}
+
+void tst_asciichart::secondUseBringsItForward()
+{
+    CChartFixture fixture;
+    QVERIFY(fixture.Run());
+    CBytelonDoc* pChart = fixture.ActiveDocument();
+    QVERIFY(pChart);
+    fixture.Program.OpenBytes(QByteArray("other"), QStringLiteral("other.bin"));
+    QVERIFY(fixture.ActiveDocument() != pChart);
+    QVERIFY(fixture.Run());
+    QVERIFY(fixture.Program.Messages.Texts.isEmpty());
+    QCOMPARE(DocumentCount(fixture.Program), std::size_t(2));
+    QCOMPARE(fixture.ActiveDocument(), pChart);
+    QCOMPARE(pChart->GetViews().size(), std::size_t(1));
+}
+
+QTEST_MAIN(tst_asciichart)
+#include "tst_asciichart.moc"
