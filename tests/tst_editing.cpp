@@ -98,13 +98,17 @@ void tst_editing::copyFileSegment_data()
     QTest::addColumn<int>("sourcePos");
     QTest::addColumn<int>("destPos");
     QTest::addColumn<int>("count");
-    QTest::addColumn<int>("chunks");
+    QTest::addColumn<int>("writes");  // chunks through the buffer, or runs of them in the kernel
     QTest::newRow("one-chunk-of-16384") << 20000 << false << 100 << 0 << 16384 << 1;
-    QTest::newRow("two-chunks-for-16385") << 20000 << false << 100 << 7 << 16385 << 2;
-    QTest::newRow("into-the-middle-of-a-longer-file") << 50000 << false << 0 << 30000 << 40000 << 3;
+    QTest::newRow("two-chunks-for-16385") << 20000 << false << 100 << 7 << 16385 << 1;
+    QTest::newRow("into-the-middle-of-a-longer-file") << 50000 << false << 0 << 30000 << 40000 << 1;
+    QTest::newRow("more-chunks-than-one-run") << 1100000 << false << 5 << 3 << 1099990 << 2;
+    QTest::newRow("move-down-by-one-one-chunk") << 16385 << true << 1 << 0 << 16384 << 1;
+    QTest::newRow("move-down-by-one-two-chunks") << 16386 << true << 1 << 0 << 16385 << 2;
     QTest::newRow("move-down-by-one-overlapping") << 40000 << true << 1 << 0 << 39999 << 3;
     QTest::newRow("move-down-by-a-chunk-exactly") << 40000 << true << 16384 << 0 << 23616 << 2;
     QTest::newRow("move-down-by-less-than-a-chunk") << 70000 << true << 16000 << 3 << 54000 << 4;
+    QTest::newRow("move-down-by-three-chunks") << 200000 << true << 3 * 16384 + 5 << 5 << 150000 << 4;
 }
 
 void tst_editing::copyFileSegment()
@@ -114,7 +118,7 @@ void tst_editing::copyFileSegment()
     QFETCH(int, sourcePos);
     QFETCH(int, destPos);
     QFETCH(int, count);
-    QFETCH(int, chunks);
+    QFETCH(int, writes);
     CProgram program;
     CBytelonView* pView = program.OpenBytes("x");
     const QByteArray source = Pattern(size);
@@ -141,7 +145,7 @@ void tst_editing::copyFileSegment()
     const bool copied = pView->CopyFileSegment(sourceFile, sourceName, sourcePos, oneFile ? sourceFile : destFile,
                                                destName, destPos, count);
     QVERIFY(copied);
-    QCOMPARE(CFile::GetStatistics().Writes, (long long)chunks);
+    QCOMPARE(CFile::GetStatistics().Writes, (long long)writes);
     QVERIFY(!sourceFile.IsOpen());
     QVERIFY(!destFile.IsOpen());
     QCOMPARE(FileBytes(destName), expected);
@@ -211,9 +215,7 @@ void tst_editing::copyFileSegmentWriteFailure()
     CBytelonView* pView = program.OpenBytes("x");
     const QString sourceName = program.MakeFile("s.bin", Pattern(50000));
     const QString destName = program.MakeFile("d.bin", QByteArray());
-    CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT) {
-        return path == destName && pos >= 16384;
-    });
+    CWriteFaultGuard fault([&](const QString& path, std::int64_t, UINT) { return path == destName; });
     CFile a;
     CFile b;
     QVERIFY(!pView->CopyFileSegment(a, sourceName, 0, b, destName, 0, 50000));
@@ -221,9 +223,17 @@ void tst_editing::copyFileSegmentWriteFailure()
     QVERIFY2(program.Messages.Texts[0].startsWith("Disk full while accessing"), qPrintable(program.Messages.Texts[0]));
     QVERIFY(!a.IsOpen());
     QVERIFY(!b.IsOpen());
-    // The chunk before the failure stays written.
-    QCOMPARE(FileBytes(destName), Pattern(50000).left(16384));
     QCOMPARE(CWaitCursor::Depth(), 0);
+
+    // Through the buffer, the chunk before the failing one stays written.
+    program.Messages.Texts.clear();
+    CWriteFaultGuard later([&](const QString& path, std::int64_t pos, UINT) {
+        return path == sourceName && pos >= 16384;
+    });
+    QVERIFY(!pView->CopyFileSegment(a, sourceName, 1, a, sourceName, 0, 49999));
+    QCOMPARE(program.Messages.Texts.size(), 1);
+    QVERIFY(!a.IsOpen());
+    QCOMPARE(FileBytes(sourceName), Pattern(50000).mid(1, 16384) + Pattern(50000).mid(16384));
 }
 
 void tst_editing::deleteSelection_data()
@@ -468,8 +478,8 @@ void tst_editing::insertionFailingPartWayIsUndone_data()
     QTest::addColumn<QString>("message");
     // Write 0 puts the new bytes down; writes 1 on copy the tail back.
     QTest::newRow("new-bytes-fail") << 0 << QString();
-    QTest::newRow("first-tail-chunk-fails") << 1 << "CopyFileSegment() 2 failed in ReplaceSelectionWithString()";
-    QTest::newRow("third-tail-chunk-fails") << 3 << "CopyFileSegment() 2 failed in ReplaceSelectionWithString()";
+    QTest::newRow("tail-fails-at-once") << 1 << "CopyFileSegment() 2 failed in ReplaceSelectionWithString()";
+    QTest::newRow("tail-fails-part-way") << 3 << "CopyFileSegment() 2 failed in ReplaceSelectionWithString()";
 }
 
 void tst_editing::insertionFailingPartWayIsUndone()
@@ -477,7 +487,8 @@ void tst_editing::insertionFailingPartWayIsUndone()
     QFETCH(int, failingWrite);
     QFETCH(QString, message);
     CProgram program;
-    const QByteArray original = Pattern(60000);
+    // A tail long enough to go back in several pieces.
+    const QByteArray original = Pattern(3 << 20);
     CBytelonView* pView = program.OpenBytes(original);
     CBytelonDoc* pDocument = pView->GetDocument();
     MoveCaretTo(pView, 1000);
@@ -503,8 +514,8 @@ void tst_editing::insertionFailingPartWayIsUndone()
     if (!message.isEmpty())
         QCOMPARE(program.Messages.Texts.value(1), message);
     QVERIFY(!pDocument->Damaged);
-    QCOMPARE(program.WorkFileBytes(pDocument), original);
-    QCOMPARE(pDocument->DocLen, 60000);
+    QVERIFY(program.WorkFileBytes(pDocument) == original);
+    QCOMPARE(pDocument->DocLen, int(original.size()));
     QVERIFY(!pDocument->IsModified());
     QCOMPARE(CTailFile::CreatedCount(), tailFilesBefore + 1);
     QCOMPARE(CWaitCursor::Depth(), 0);
@@ -521,8 +532,8 @@ void tst_editing::undoFailingDeclaresDamage()
     MoveCaretTo(pView, 1000);
     {
         // From the tail's second chunk on, nothing reaches the work file any more.
-        CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT) {
-            return path == pDocument->WorkFileName && pos >= 1000 + 5 + 16384;
+        CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT count) {
+            return path == pDocument->WorkFileName && pos + count > 1000 + 5 + 16384;
         });
         QVERIFY(!Insert(pView, "12345"));
     }
@@ -722,8 +733,8 @@ void tst_editing::insertFromFileFailingPartWayIsUndone()
     {
         // The file's second chunk does not reach the work file; later writes do.
         bool failed = false;
-        CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT) {
-            if (failed || path != pDocument->WorkFileName || pos != 10 + 16384)
+        CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT count) {
+            if (failed || path != pDocument->WorkFileName || pos + count <= 10 + 16384)
                 return false;
             failed = true;
             return true;
