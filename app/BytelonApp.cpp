@@ -9,6 +9,8 @@
 #include "framework/StringTable.h"
 #include "res/Resource.h"
 #include "res/Resources.h"
+#include "search/FindDlg.h"
+#include "search/ReplaceDlg.h"
 #include "view/BytelonView.h"
 
 #include <QApplication>
@@ -37,6 +39,11 @@ CBytelonApp::CBytelonApp()
 
 CBytelonApp::~CBytelonApp()
 {
+    // The modeless dialogs have no parent window to take them along.
+    delete pFindDlg;
+    pFindDlg = nullptr;
+    delete pReplaceDlg;
+    pReplaceDlg = nullptr;
     // Windows go first: the views hand the current view back as they close.
     if (pMainWnd) {
         CloseAllDocuments();
@@ -101,6 +108,7 @@ bool CBytelonApp::OnIdle(long count)
 {
     if (CWinApp::OnIdle(count))
         return true;
+    ReplaceAllStep();
     return true;
 }
 

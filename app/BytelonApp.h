@@ -37,6 +37,8 @@ public:
     [[nodiscard]] QString AsciiChartPath() const;
     // For tests, which must not write beside the test program.
     void SetAsciiChartDirectory(const QString& directory) { AsciiChartDirectory = directory; }
+    // One search and one replacement of a running Replace All.
+    void ReplaceAllStep();
 
     // The local time start-up looks at; tests replace it.
     std::function<QTime()> Clock = [] { return QTime::currentTime(); };

@@ -8,6 +8,10 @@
 #include "framework/StringTable.h"
 #include "framework/View.h"
 #include "res/Resource.h"
+#include "view/ColumnBox.h"
+
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -71,7 +75,7 @@ int CMainFrame::OnCreate()
     StatusBar.GetPane(2)->setEnabled(false);
     StatusBar.GetPane(3)->setEnabled(false);
 
-    if (CX > 0) {
+    if (IsPlacementUsable()) {
         // The stored size is the window's own size, which the platform's frame then surrounds.
         move(X, Y);
         resize(CX, CY);
@@ -79,6 +83,17 @@ int CMainFrame::OnCreate()
         resize(900, 650);
     }
     return 0;
+}
+
+bool CMainFrame::IsPlacementUsable() const
+{
+    if (CX <= 0 || CY <= 0)
+        return false;
+    // A rectangle left on a screen that is gone would put the window out of reach.
+    const QRect stored(X, Y, CX, CY);
+    const auto screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(),
+                       [&](const QScreen* pScreen) { return pScreen->availableGeometry().intersects(stored); });
 }
 
 void CMainFrame::OnSize(UINT type, int cx, int cy)
@@ -102,8 +117,9 @@ void CMainFrame::OnClose()
 {
     CBytelonApp* pApp = BytelonApp();
     if (pApp && pApp->pColumnBox) {
-        delete reinterpret_cast<QObject*>(pApp->pColumnBox);
+        CColumnBox* pBox = pApp->pColumnBox;
         pApp->pColumnBox = nullptr;
+        pBox->DestroyWindow();
     }
     CMDIFrameWnd::OnClose();
 }

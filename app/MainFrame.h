@@ -26,6 +26,8 @@ public:
 
 protected:
     int OnCreate() override;
+    // A stored rectangle with a size, at least partly on some screen.
+    [[nodiscard]] bool IsPlacementUsable() const;
     void OnSize(UINT type, int cx, int cy) override;
     void OnMove(int x, int y) override;
     void OnClose() override;

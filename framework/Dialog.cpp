@@ -82,11 +82,13 @@ void DDX_Text(CDataExchange* pDX, int id, int& value)
 void DDX_Radio(CDataExchange* pDX, int id, int& value)
 {
     pDX->PrepareCtrl(id);
-    // The group is the run of radio buttons with consecutive identifiers.
+    // The group is the run of radio buttons with consecutive identifiers that
+    // share one parent, as the buttons that exclude each other do.
     int index = 0;
     if (pDX->SaveAndValidate)
         value = -1;
-    for (auto* pButton = pDX->pDlgWnd->GetDlgItemAs<QRadioButton>(id); pButton;
+    auto* pFirst = pDX->pDlgWnd->GetDlgItemAs<QRadioButton>(id);
+    for (auto* pButton = pFirst; pButton && pButton->parentWidget() == pFirst->parentWidget();
          pButton = pDX->pDlgWnd->GetDlgItemAs<QRadioButton>(id + ++index)) {
         if (pDX->SaveAndValidate) {
             if (pButton->isChecked())

@@ -94,10 +94,17 @@ bool CDocument::OnSaveDocument(const QString& pathName)
             error.ReportError();
         } else {
             saved = AfxCallGuarded([&] {
-                CWaitCursor wait;
-                CArchive archive(&file, CArchive::store);
-                Serialize(archive);
-                file.Flush();
+                try {
+                    CWaitCursor wait;
+                    CArchive archive(&file, CArchive::store);
+                    Serialize(archive);
+                    file.Flush();
+                } catch (CFileException& error) {
+                    // The user knows the file by the name being saved, not the temporary one.
+                    if (error.FileName == tempPath)
+                        error.FileName = targetPath;
+                    throw;
+                }
             });
         }
     }

@@ -122,8 +122,10 @@ bool CEdit::eventFilter(QObject* pWatched, QEvent* pEvent)
         const QString text = pKey->text();
         // Characters are the printable text and backspace; other keys (cursor
         // movement, deletion, shortcuts) are not characters.
+        // The Delete key's text is DEL on some platforms; it is a key, not a character.
+        const char16_t first = text.isEmpty() ? 0 : text.at(0).unicode();
         const bool isChar = !text.isEmpty() && !(pKey->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
-                            && (text.at(0).unicode() >= 0x20 || text.at(0).unicode() == 8);
+                            && ((first >= 0x20 && first != 0x7F) || first == 8);
         if (!isChar)
             return false;
         for (const QChar c : text) {

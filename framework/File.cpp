@@ -50,9 +50,12 @@ bool CFile::Open(const QString& fileName, UINT openFlags, CFileException* pError
     };
     if (fileName.isEmpty())
         return fail(ENOENT);
-    const int fd = ::open(NativePath(fileName).constData(), flags, 0666);
+    // Non-blocking only while opening: a named pipe without a writer would
+    // otherwise hang the program here.
+    const int fd = ::open(NativePath(fileName).constData(), flags | O_NONBLOCK, 0666);
     if (fd < 0)
         return fail(errno);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);

@@ -5,6 +5,15 @@
 
 #include <QLabel>
 
+namespace {
+int PaneRepaints = 0;
+}
+
+bool CStatusBar::IsRepaintingPane()
+{
+    return PaneRepaints > 0;
+}
+
 CStatusBar::CStatusBar(QWidget* pParent) : QStatusBar(pParent)
 {
     setSizeGripEnabled(true);
@@ -43,8 +52,9 @@ void CStatusBar::SetPaneInfo(int index, UINT id, UINT style, int width)
     if (id != 0)
         pane->setText(AfxLoadString(id));
     pane->setFrameShape(style & SBPS_NOBORDERS ? QFrame::NoFrame : QFrame::Panel);
+    // The width is that of the text area; the margins already hold the frame.
     const QMargins margins = pane->contentsMargins();
-    pane->setFixedWidth(width + margins.left() + margins.right() + 2 * pane->frameWidth());
+    pane->setFixedWidth(width + margins.left() + margins.right());
 }
 
 void CStatusBar::SetPaneText(int index, const QString& text, bool update)
@@ -53,8 +63,18 @@ void CStatusBar::SetPaneText(int index, const QString& text, bool update)
     if (!pane)
         return;
     pane->setText(text);
-    if (update && pane->isVisible() && !CPaintDC::IsPainting())
+    // Qt repaints far slower than the platform the design targets, and a
+    // copy loop sets a text per 64K: at most one immediate repaint per
+    // interval is shown; the event loop paints the latest text in any case.
+    if (update && pane->isVisible() && !CPaintDC::IsPainting()
+        && (!LastImmediateRepaint.isValid() || LastImmediateRepaint.elapsed() >= ImmediateRepaintInterval)) {
+        // Only the pane is painted now. A view waiting for paint would read
+        // its document in the middle of the operation showing this progress.
+        ++PaneRepaints;
         pane->repaint();
+        --PaneRepaints;
+        LastImmediateRepaint.start();
+    }
     emit paneTextChanged(index, text);
 }
 

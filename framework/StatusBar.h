@@ -4,6 +4,7 @@
 
 #include "framework/Afx.h"
 
+#include <QElapsedTimer>
 #include <QStatusBar>
 
 #include <vector>
@@ -27,11 +28,15 @@ public:
     [[nodiscard]] int GetCount() const { return int(Panes.size()); }
     // Introspection for tests: the label showing a pane.
     [[nodiscard]] QLabel* GetPane(int index) const;
+    // True while a pane is being repainted at once; other windows wait.
+    [[nodiscard]] static bool IsRepaintingPane();
 
 signals:
     // Every text put into a pane, in order; tests follow progress texts with it.
     void paneTextChanged(int index, const QString& text);
 
 private:
+    static constexpr int ImmediateRepaintInterval = 40;  // milliseconds
     std::vector<QLabel*> Panes;
+    QElapsedTimer LastImmediateRepaint;
 };

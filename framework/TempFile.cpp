@@ -9,6 +9,9 @@
 bool AfxGetTempPath(QString& path, int bufferLimit)
 {
     QString dir = QDir::tempPath();
+    // Empty when the folder the environment names does not exist.
+    if (dir.isEmpty())
+        return false;
     if (!dir.endsWith(QLatin1Char('/')))
         dir += QLatin1Char('/');
     if (dir.size() > bufferLimit - 1)

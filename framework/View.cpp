@@ -5,6 +5,7 @@
 #include "framework/Document.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/PrintInfo.h"
+#include "framework/StatusBar.h"
 #include "framework/VirtualKeys.h"
 
 #include <QApplication>
@@ -279,6 +280,12 @@ void CView::paintEvent(QPaintEvent* event)
 {
     if (Destroyed || !pDocument)
         return;
+    if (CStatusBar::IsRepaintingPane()) {
+        // Painted once the operation that is showing its progress is over.
+        const QRegion region = event->region();
+        QMetaObject::invokeMethod(this, [this, region] { viewport()->update(region); }, Qt::QueuedConnection);
+        return;
+    }
     QPainter painter(viewport());
     AfxCallGuarded([&] {
         CPaintDC dc(viewport(), &painter, event->rect());

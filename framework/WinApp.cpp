@@ -59,6 +59,10 @@ CWinApp::~CWinApp()
         delete pMainWnd;
         pMainWnd = nullptr;
     }
+    // The list is written once, at exit: a profile write waits for the disk,
+    // which opening a file should not.
+    if (RecentFilesChanged)
+        SaveRecentFiles();
     Templates.clear();
     if (pTheApp == this)
         pTheApp = nullptr;
@@ -192,14 +196,14 @@ void CWinApp::AddToRecentFileList(const QString& pathName)
     RecentFiles.prepend(pathName);
     while (RecentFiles.size() > MaxRecentFiles)
         RecentFiles.removeLast();
-    SaveRecentFiles();
+    RecentFilesChanged = true;
 }
 
 void CWinApp::RemoveFromRecentFileList(int index)
 {
     if (index >= 0 && index < RecentFiles.size()) {
         RecentFiles.removeAt(index);
-        SaveRecentFiles();
+        RecentFilesChanged = true;
     }
 }
 
@@ -254,7 +258,7 @@ void CWinApp::CloseAllDocuments()
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& info) const
 {
-    const QStringList arguments = QCoreApplication::arguments();
+    const QStringList arguments = CommandLine ? *CommandLine : QCoreApplication::arguments();
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         if (argument.startsWith(QLatin1Char('-')) && argument.size() > 1)

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CDocument;
@@ -62,6 +63,10 @@ public:
     void CloseAllDocuments();
 
     void ParseCommandLine(CCommandLineInfo& info) const;
+    // The command line ParseCommandLine reads, program name first; until set,
+    // the process's own arguments. Tests and the benchmark start the program
+    // in-process and give it here.
+    void SetCommandLine(const QStringList& arguments) { CommandLine = arguments; }
     bool ProcessShellCommand(const CCommandLineInfo& info);
 
     // The framework's standard commands.
@@ -100,7 +105,9 @@ private:
     QString RegistryKey;
     std::vector<std::unique_ptr<CMultiDocTemplate>> Templates;
     QStringList RecentFiles;
+    std::optional<QStringList> CommandLine;
     int MaxRecentFiles = 0;
+    bool RecentFilesChanged = false;
     QTimer IdleTimer;
     bool InIdle = false;
     COLORREF DialogBkColor = RGB(192, 192, 192);

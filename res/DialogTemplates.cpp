@@ -5,4 +5,10 @@
 void RegisterDialogTemplates()
 {
     RegisterAboutTemplate();
+    RegisterInsertTemplate();
+    RegisterFindTemplate();
+    RegisterReplaceTemplate();
+    RegisterGotoTemplate();
+    RegisterColumnsTemplate();
+    RegisterColumnBoxTemplate();
 }

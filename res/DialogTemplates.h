@@ -2,3 +2,9 @@
 // One registration per dialog template; each lives in its own file.
 
 void RegisterAboutTemplate();
+void RegisterInsertTemplate();
+void RegisterFindTemplate();
+void RegisterReplaceTemplate();
+void RegisterGotoTemplate();
+void RegisterColumnsTemplate();
+void RegisterColumnBoxTemplate();

@@ -180,6 +180,16 @@ bool CBytelonView::OnCmdMsg(UINT id, CCmdUI* pCmdUI)
                    {ID_EDIT_COPY, &CBytelonView::On_Edit_Copy, &CBytelonView::OnUpdate_Edit_Copy},
                    {ID_EDIT_CUT, &CBytelonView::On_Edit_Cut, &CBytelonView::OnUpdate_Edit_Cut},
                    {ID_EDIT_PASTE, &CBytelonView::On_Edit_Paste, &CBytelonView::OnUpdate_Edit_Paste},
+                   {ID_EDIT_INSERT, &CBytelonView::On_Edit_Insert, nullptr},
+                   {ID_SEARCH_FIND, &CBytelonView::On_Search_Find, &CBytelonView::OnUpdate_Search_Find},
+                   {ID_SEARCH_REPLACE, &CBytelonView::On_Search_Replace, &CBytelonView::OnUpdate_Search_Replace},
+                   {ID_SEARCH_GOTO, &CBytelonView::GotoAddress, nullptr},
+                   {ID_VIEW_FONT, &CBytelonView::Change_Font, nullptr},
+                   {ID_VIEW_ADDRESS_BASE_10, &CBytelonView::On_View_Address_Base_10,
+                    &CBytelonView::OnUpdate_View_Address_Base_10},
+                   {ID_VIEW_ADDRESS_BASE_16, &CBytelonView::On_View_Address_Base_16,
+                    &CBytelonView::OnUpdate_View_Address_Base_16},
+                   {ID_VIEW_DATA_COLUMNS, &CBytelonView::DataColumns, nullptr},
                },
                id, pCmdUI)
            || CView::OnCmdMsg(id, pCmdUI);

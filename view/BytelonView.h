@@ -40,8 +40,13 @@ public:
     // Window messages.
     void OnKeyDown(UINT vk) override;
     void OnKeyUp(UINT vk) override;
+    void OnChar(UINT ch) override;
     void OnSetFocus() override;
     void OnKillFocus() override;
+    void OnLButtonDown(QPoint point) override;
+    void OnMouseMove(QPoint point) override;
+    void OnLButtonUp(QPoint point) override;
+    bool OnSetCursor() override;
     void OnVScroll(UINT code, UINT position) override;
     void OnSize(UINT type, int cx, int cy) override;
     void OnDestroy() override;
@@ -105,11 +110,20 @@ public:
 
     // Mouse.
     void SetCaretFromPoint(QPoint point, CDC* pDC);
+    // The value a release at logical x would give the rule being dragged.
+    [[nodiscard]] int DraggedBytesPerLine(int x) const;
+    [[nodiscard]] int DraggedAddressBase(int x) const;
+    // Introspection for tests: a drag beyond the window is scrolling the view.
+    [[nodiscard]] bool IsAutoScrolling() const { return AutoScrollTimerId != 0; }
 
     // Display options.
     void Change_Font();
     void SetAddressBase(int hex);
     void SetBytesPerLine(int n);
+    void DataColumns();
+
+    // Goto Address.
+    void GotoAddress();
 
     // Editing. Each returns false after reporting its failure.
     bool CopyFileSegment(CFile& source, const QString& sourceName, int sourcePos, CFile& dest,
@@ -146,6 +160,15 @@ public:
     // Command handlers.
     void On_Edit_Select_All();
     void OnUpdate_Edit_Select_All(CCmdUI* pCmdUI);
+    void On_Edit_Insert();
+    void On_Search_Find();
+    void OnUpdate_Search_Find(CCmdUI* pCmdUI);
+    void On_Search_Replace();
+    void OnUpdate_Search_Replace(CCmdUI* pCmdUI);
+    void On_View_Address_Base_10();
+    void On_View_Address_Base_16();
+    void OnUpdate_View_Address_Base_10(CCmdUI* pCmdUI);
+    void OnUpdate_View_Address_Base_16(CCmdUI* pCmdUI);
 
     // View state, as the design names it.
     int IsTrueType = 0;
@@ -180,7 +203,17 @@ public:
     std::unique_ptr<CFont> Font;
     LOGFONT LogFont;
 
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
 private:
+    // One step of the drag beyond the window's top or bottom edge.
+    void AutoScrollStep();
+    void StopAutoScroll();
+    int AutoScrollTimerId = 0;
+    int AutoScrollDirection = 0;
+    QPoint AutoScrollCursor;
+
     // The page frame and captions of a printed page.
     void DrawPageFrame(CDC* pDC, int yTop, int lines, int xLeft, int rightX);
 

@@ -3,7 +3,9 @@
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
+#include "framework/CursorPos.h"
 #include "framework/MDIChildWnd.h"
+#include "framework/DocTemplate.h"
 #include "framework/VirtualKeys.h"
 #include "view/BytelonView.h"
 #include "view/PreparedDC.h"
@@ -11,6 +13,8 @@
 #include <QApplication>
 #include <QImage>
 #include <QRegion>
+#include <QDir>
+#include <QScreen>
 #include <QFile>
 #include <QSettings>
 #include <QTest>
@@ -20,9 +24,15 @@
 
 namespace {
 bool shiftHeld = false;
+bool leftButtonHeld = false;
+QPoint cursorScreenPos;
 bool TestKeyState(UINT vk)
 {
-    return vk == VK_SHIFT && shiftHeld;
+    return (vk == VK_SHIFT && shiftHeld) || (vk == VK_LBUTTON && leftButtonHeld);
+}
+QPoint TestCursorPos()
+{
+    return cursorScreenPos;
 }
 }  // namespace
 
@@ -58,6 +68,7 @@ CProgram::CProgram(int clockSeconds, bool start) : ClockSeconds(clockSeconds)
     AfxSetMessageBoxService(&Messages);
     AfxSetFileDialogService(&FileDialogs);
     AfxSetKeyStateProvider(TestKeyState);
+    AfxSetCursorPosProvider(TestCursorPos);
     QApplication::setCursorFlashTime(0);
     if (start)
         Start();
@@ -69,7 +80,10 @@ CProgram::~CProgram()
     AfxSetMessageBoxService(nullptr);
     AfxSetFileDialogService(nullptr);
     AfxSetKeyStateProvider(nullptr);
+    AfxSetCursorPosProvider(nullptr);
     shiftHeld = false;
+    leftButtonHeld = false;
+    cursorScreenPos = QPoint();
 }
 
 bool CProgram::Start()
@@ -77,6 +91,7 @@ bool CProgram::Start()
     pApp = std::make_unique<CBytelonApp>();
     const int seconds = ClockSeconds;
     pApp->Clock = [seconds] { return QTime(12, 0, seconds); };
+    pApp->SetCommandLine(Arguments);
     const bool started = pApp->InitInstance();
     ProcessEvents();
     return started;
@@ -145,6 +160,30 @@ QString CProgram::PaneText(int pane) const
     return pFrame ? pFrame->StatusBar.GetPaneText(pane) : QString();
 }
 
+CPrivateTempDir::CPrivateTempDir()
+    : SavedTmpDir(qgetenv("TMPDIR")), HadTmpDir(qEnvironmentVariableIsSet("TMPDIR"))
+{
+    qputenv("TMPDIR", QFile::encodeName(Folder.path()));
+}
+
+CPrivateTempDir::~CPrivateTempDir()
+{
+    if (HadTmpDir)
+        qputenv("TMPDIR", SavedTmpDir);
+    else
+        qunsetenv("TMPDIR");
+}
+
+QStringList CPrivateTempDir::Files(const QString& prefix) const
+{
+    return QDir(Folder.path()).entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
+}
+
+std::vector<CDocument*> CProgram::Documents() const
+{
+    return pApp->GetDocTemplates().front()->GetDocuments();
+}
+
 void ProcessEvents(int rounds)
 {
     for (int i = 0; i < rounds; ++i) {
@@ -178,6 +217,16 @@ void Focus(CBytelonView* pView)
 void SetShiftHeld(bool held)
 {
     shiftHeld = held;
+}
+
+void SetLeftButtonHeld(bool held)
+{
+    leftButtonHeld = held;
+}
+
+void SetCursorScreenPos(QPoint position)
+{
+    cursorScreenPos = position;
 }
 
 CRecordingDC::CRecordingDC(QWidget* pWindow, const QRect& clip) : CDC(pWindow, nullptr, false)
@@ -302,4 +351,28 @@ void SelectBytes(CBytelonView* pView, int anchor, int end)
     pView->SetCaretToOffset(end, dc);
     pView->ExtendSelection(dc);
     pView->ShiftDown = shift;
+}
+
+QImage ScreenPixels(CBytelonView* pView)
+{
+    ProcessEvents();
+    QWidget* pViewport = pView->viewport();
+    const QPoint origin = pViewport->mapTo(pViewport->window(), QPoint(0, 0));
+    const QPixmap pixels = pViewport->screen()->grabWindow(pViewport->window()->winId(), origin.x(), origin.y(),
+                                                           pViewport->width(), pViewport->height());
+    return pixels.toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+int SelectionMismatchesOnScreen(CBytelonView* pView)
+{
+    const QImage shown = ScreenPixels(pView);
+    const QRegion cells = pView->SelActive ? SelectedCells(pView) : QRegion();
+    const int active = pView->SelActive;
+    pView->SelActive = 0;
+    pView->Invalidate(true);
+    const QImage plain = ScreenPixels(pView);
+    pView->SelActive = active;
+    pView->Invalidate(true);
+    ProcessEvents();
+    return InversionMismatches(plain, shown, cells);
 }

@@ -7,16 +7,19 @@
 #include "framework/MessageBox.h"
 
 #include <QByteArray>
+#include <QPoint>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CBytelonApp;
 class CBytelonDoc;
 class CBytelonView;
+class CDocument;
 class CMainFrame;
 class QWidget;
 
@@ -64,14 +67,39 @@ public:
     [[nodiscard]] static CBytelonView* ViewOf(CBytelonDoc* pDocument, int index = 0);
     [[nodiscard]] static QByteArray WorkFileBytes(const CBytelonDoc* pDocument);
     [[nodiscard]] QString PaneText(int pane) const;
+    // The open documents, oldest first.
+    [[nodiscard]] std::vector<CDocument*> Documents() const;
 
     CMessageRecorder Messages;
     CFileDialogScript FileDialogs;
     int ClockSeconds;
+    // The command line Start gives the program: by default none but its name,
+    // whatever the test executable itself was given.
+    QStringList Arguments{QStringLiteral("bytelon")};
 
 private:
     QTemporaryDir Folder;
     std::unique_ptr<CBytelonApp> pApp;
+};
+
+// Points the system's temporary directory at a private folder while it
+// lives, so a test sees exactly which work and tail files the program makes
+// and leaves behind.
+class CPrivateTempDir {
+public:
+    CPrivateTempDir();
+    ~CPrivateTempDir();
+    CPrivateTempDir(const CPrivateTempDir&) = delete;
+    CPrivateTempDir& operator=(const CPrivateTempDir&) = delete;
+
+    [[nodiscard]] QString Path() const { return Folder.path(); }
+    // Names of the files in it that start with prefix.
+    [[nodiscard]] QStringList Files(const QString& prefix = QStringLiteral("BYT")) const;
+
+private:
+    QTemporaryDir Folder;
+    QByteArray SavedTmpDir;
+    bool HadTmpDir;
 };
 
 // Lets posted events, deferred deletions and idle work run.
@@ -82,6 +110,9 @@ void WhenModal(const std::function<void(QWidget*)>& action);
 void Focus(CBytelonView* pView);
 // Holds or releases Shift for the code that reads the key state itself.
 void SetShiftHeld(bool held);
+// The left button and the pointer's screen position as code that polls them sees them.
+void SetLeftButtonHeld(bool held);
+void SetCursorScreenPos(QPoint position);
 
 #include "framework/DC.h"
 
@@ -132,3 +163,9 @@ QImage Grab(CBytelonView* pView);
 void MoveCaretTo(CBytelonView* pView, int offset);
 // Selects from anchor to end as a Shift move from anchor to end would.
 void SelectBytes(CBytelonView* pView, int anchor, int end);
+// The view's pixels as the window shows them: unlike Grab, which paints the
+// whole view afresh, this sees cells that no paint has updated.
+QImage ScreenPixels(CBytelonView* pView);
+// Pixels of the window that break "the plain view, inverted over the selected
+// cells (SelectedCells) and nowhere else"; 0 when the screen shows the selection.
+int SelectionMismatchesOnScreen(CBytelonView* pView);

@@ -1,0 +1,118 @@
+// Opening a file (loading it into a work file) and saving it back, each
+// against cp of the same file in the same run, and the peak memory it takes.
+
+#include "BenchSupport.h"
+
+#include "support/TestSupport.h"
+
+#include "app/BytelonApp.h"
+#include "doc/BytelonDoc.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+const QString Name = QStringLiteral("OpenSave");
+
+bool Fail(const QString& why)
+{
+    std::fprintf(stderr, "%s: %s\n", qPrintable(Name), qPrintable(why));
+    return false;
+}
+
+CBytelonDoc* OpenDocument(CProgram& program, const QString& path)
+{
+    return static_cast<CBytelonDoc*>(program.App()->OpenDocumentFile(path));
+}
+
+void CloseDocument(CBytelonDoc*& pDocument)
+{
+    if (pDocument) {
+        pDocument->OnCloseDocument();
+        ProcessEvents();
+        pDocument = nullptr;
+    }
+}
+
+}  // namespace
+
+BYTELON_BENCHMARK(OpenSave, "open and save a file, each against cp of it; peak memory against file size")
+{
+    QTemporaryDir folder(options.Folder + QStringLiteral("/bytelon-bench-XXXXXX"));
+    if (!folder.isValid())
+        return Fail(QStringLiteral("cannot make a folder in %1").arg(options.Folder));
+    const QString small = folder.filePath(QStringLiteral("small.bin"));
+    const QString big = folder.filePath(QStringLiteral("big.bin"));
+    const QString copy = folder.filePath(QStringLiteral("copy.bin"));
+    const std::int64_t bigBytes = options.SizeMiB * MiB;
+    if (!MakeRandomFile(small, 16 * MiB, 1) || !MakeRandomFile(big, bigBytes, 2))
+        return Fail(QStringLiteral("cannot write the test files"));
+    const QString sizeText = QStringLiteral("%1 MiB").arg(options.SizeMiB);
+
+    CProgram program;
+
+    // Memory first: whatever the file's size, the program holds one buffer of it.
+    CBytelonDoc* pDocument = OpenDocument(program, small);
+    if (!pDocument || !pDocument->OnSaveDocument(copy))
+        return Fail(QStringLiteral("the 16 MiB file did not open and save: ")
+                    + program.Messages.Texts.join(QLatin1Char(' ')));
+    CloseDocument(pDocument);
+    const long smallPeak = PeakResidentKiB();
+
+    // Rounds alternate the four measurements so that they share the
+    // machine's conditions; the first round warms up and is not counted.
+    const QString cpCommand = QStringLiteral("cp %1 %2").arg(ShellQuote(big), ShellQuote(copy));
+    // A save makes its copy durable before it replaces the target; this is cp doing the same.
+    const QString cpSyncCommand = cpCommand + QStringLiteral(" && sync %1").arg(ShellQuote(copy));
+    std::vector<double> cpTimes, cpSyncTimes, openTimes, saveTimes;
+    for (int round = 0; round <= options.Runs; ++round) {
+        QFile::remove(copy);
+        const double cp = TimeCommandOnce(cpCommand);
+        QFile::remove(copy);
+        const double cpSync = TimeCommandOnce(cpSyncCommand);
+        QFile::remove(copy);
+        if (cp < 0 || cpSync < 0)
+            return Fail(QStringLiteral("cp failed"));
+        const double open = TimeOnce([&] { pDocument = OpenDocument(program, big); });
+        if (!pDocument || pDocument->DocLen != bigBytes)
+            return Fail(QStringLiteral("the file did not open whole"));
+        bool saved = false;
+        const double save = TimeOnce([&] { saved = pDocument->OnSaveDocument(copy); });
+        if (!saved)
+            return Fail(QStringLiteral("the save failed: ") + program.Messages.Texts.join(QLatin1Char(' ')));
+        CloseDocument(pDocument);
+        if (round > 0) {
+            cpTimes.push_back(cp);
+            cpSyncTimes.push_back(cpSync);
+            openTimes.push_back(open);
+            saveTimes.push_back(save);
+        }
+    }
+    const long bigPeak = PeakResidentKiB();
+    if (TimeCommandOnce(QStringLiteral("cmp -s %1 %2").arg(ShellQuote(big), ShellQuote(copy))) < 0)
+        return Fail(QStringLiteral("the saved copy differs from the file"));
+
+    const double cp = Median(cpTimes);
+    const double cpSync = Median(cpSyncTimes);
+    const double open = Median(openTimes);
+    const double save = Median(saveTimes);
+    Report(Name, QStringLiteral("cp of %1").arg(sizeText), cp, QStringLiteral("s"));
+    Report(Name, QStringLiteral("cp and sync of %1").arg(sizeText), cpSync, QStringLiteral("s"));
+    Report(Name, QStringLiteral("open of %1").arg(sizeText), open, QStringLiteral("s"));
+    Report(Name, QStringLiteral("save of %1").arg(sizeText), save, QStringLiteral("s"),
+           QStringLiteral("(the copy is identical; flushed to disk before it replaces the target)"));
+    bool met = ReportRatio(Name, QStringLiteral("open / cp"), open / cp, 1.3);
+    met = ReportRatio(Name, QStringLiteral("save / cp"), save / cp, 1.3) && met;
+    Report(Name, QStringLiteral("save / (cp and sync)"), save / cpSync, QStringLiteral("x"));
+    Report(Name, QStringLiteral("peak memory after 16 MiB"), double(smallPeak) / 1024.0, QStringLiteral("MiB"));
+    Report(Name, QStringLiteral("peak memory after %1").arg(sizeText), double(bigPeak) / 1024.0,
+           QStringLiteral("MiB"));
+    const double growth = double(bigPeak - smallPeak) / 1024.0;
+    const bool memoryMet = growth < 16.0;
+    Report(Name, QStringLiteral("peak memory growth 16 MiB -> %1").arg(sizeText), growth, QStringLiteral("MiB"),
+           QStringLiteral("(target < 16 MiB: %1)").arg(memoryMet ? "ok" : "MISSED"));
+    return met && memoryMet;
+}

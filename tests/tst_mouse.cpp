@@ -1,0 +1,551 @@
+// Mouse selection, the drag beyond the window's edges, dragging the column
+// rules, and the column box shown meanwhile.
+
+#include "support/TestSupport.h"
+
+#include "app/BytelonApp.h"
+#include "app/MainFrame.h"
+#include "doc/BytelonDoc.h"
+#include "framework/MDIChildWnd.h"
+#include "view/BytelonView.h"
+#include "view/ColumnBox.h"
+#include "view/PreparedDC.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QRegion>
+#include <QTest>
+
+namespace {
+
+QByteArray Counting(int n)
+{
+    QByteArray bytes(n, '\0');
+    for (int i = 0; i < n; ++i)
+        bytes[i] = char(i & 0xFF);
+    return bytes;
+}
+
+// The middle of data row `row` (-1: the header) at `cells` character widths from the left.
+QPoint At(CBytelonView* pView, int row, double cells)
+{
+    return QPoint(int(cells * pView->CharWidth), 5 + (row + 1) * pView->LineHeight + pView->LineHeight / 2);
+}
+
+// In the hex pane, `fraction` of the way across byte column j's two digits.
+QPoint AtHex(CBytelonView* pView, int row, int j, double fraction)
+{
+    return At(pView, row, pView->AddressWidth() + 5 + 3 * j + 2 * fraction);
+}
+
+QPoint AtText(CBytelonView* pView, int row, int j, double fraction)
+{
+    return At(pView, row, pView->AddressWidth() + 3 * pView->BytesPerLine + 7 + j + fraction);
+}
+
+void Press(CBytelonView* pView, QPoint point, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::mousePress(pView->viewport(), Qt::LeftButton, modifiers, point);
+}
+
+void Drag(CBytelonView* pView, QPoint point)
+{
+    QTest::mouseMove(pView->viewport(), point);
+}
+
+void Release(CBytelonView* pView, QPoint point)
+{
+    QTest::mouseRelease(pView->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+}
+
+// The pointer passing over the view with no button down.
+void Hover(CBytelonView* pView, QPoint point)
+{
+    QWidget* pViewport = pView->viewport();
+    QMouseEvent move(QEvent::MouseMove, point, pViewport->mapToGlobal(point), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(pViewport, &move);
+}
+
+int SelectionLow(CBytelonView* pView)
+{
+    return std::min(pView->SelAnchor, pView->SelEnd);
+}
+
+int SelectionHigh(CBytelonView* pView)
+{
+    return std::max(pView->SelAnchor, pView->SelEnd);
+}
+
+QList<CColumnBox*> ColumnBoxes()
+{
+    QList<CColumnBox*> boxes;
+    for (QWidget* pWidget : QApplication::topLevelWidgets()) {
+        if (auto* pBox = qobject_cast<CColumnBox*>(pWidget); pBox && pBox->isVisible())
+            boxes << pBox;
+    }
+    return boxes;
+}
+
+}  // namespace
+
+class tst_mouse : public QObject {
+    Q_OBJECT
+private slots:
+    void pressPlacesCaret_data();
+    void pressPlacesCaret();
+    void dragFromHexIntoText();
+    void shiftPressExtends();
+    void shiftPressTakesUpEndedSelection();
+    void autoScrollToTheStart();
+    void autoScrollStops();
+    void hoverChoosesPointer();
+    void ruleDrags_data();
+    void ruleDrags();
+    void columnBox();
+    void columnBoxLifetime();
+    void columnBoxCreationFails();
+    void emptyDocument();
+};
+
+void tst_mouse::pressPlacesCaret_data()
+{
+    // 20 bytes at 8 per line: rows 0 and 1 full, row 2 holds 4 bytes.
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("inText");
+    QTest::addRow("header-row-counts-as-row-0") << "header" << 0 << 3 << 0;
+    QTest::addRow("address-column-gives-line-start") << "address" << 1 << 0 << 0;
+    QTest::addRow("first-digit-before-byte") << "hex-0.2" << 1 << 3 << 0;
+    QTest::addRow("second-digit-left-half-before-byte") << "hex-0.7" << 1 << 3 << 0;
+    QTest::addRow("second-digit-right-half-after-byte") << "hex-0.9" << 1 << 4 << 0;
+    QTest::addRow("text-left-half-before-byte") << "text-0.3" << 1 << 3 << 1;
+    QTest::addRow("text-right-half-after-byte") << "text-0.7" << 1 << 4 << 1;
+    QTest::addRow("right-of-text-column-end-of-line") << "right" << 1 << 8 << 1;
+    QTest::addRow("right-of-text-column-short-last-row") << "right-last" << 2 << 4 << 1;
+    QTest::addRow("below-last-row-short-row-end") << "below" << 2 << 4 << 0;
+}
+
+void tst_mouse::pressPlacesCaret()
+{
+    QFETCH(QString, where);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(int, inText);
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes(Counting(20));
+    ShowLines(pView, 6);
+    Focus(pView);
+    Grab(pView);
+    QPoint point;
+    if (where == QLatin1String("header"))
+        point = AtHex(pView, -1, 3, 0.2);
+    else if (where == QLatin1String("address"))
+        point = At(pView, 1, 4);
+    else if (where.startsWith(QLatin1String("hex-")))
+        point = AtHex(pView, 1, 3, where.mid(4).toDouble());
+    else if (where.startsWith(QLatin1String("text-")))
+        point = AtText(pView, 1, 3, where.mid(5).toDouble());
+    else if (where == QLatin1String("right"))
+        point = AtText(pView, 1, 8, 4);
+    else if (where == QLatin1String("right-last"))
+        point = AtText(pView, 2, 8, 4);
+    else
+        point = AtHex(pView, 4, 6, 0.2);
+
+    Press(pView, point);
+    QCOMPARE(pView->MouseDown, 1);
+    QCOMPARE(pView->CaretRow, row);
+    QCOMPARE(pView->CaretColumn, column);
+    QCOMPARE(pView->CaretInText, inText);
+    const int offset = row * 8 + column;
+    QCOMPARE(program.PaneText(1), QString::asprintf("%08X ", offset));
+    Release(pView, point);
+    // A press and release on one place leaves no selection.
+    QCOMPARE(pView->MouseDown, 0);
+    QCOMPARE(pView->SelActive, 0);
+    QCOMPARE(pView->SelAnchor, offset);
+    QCOMPARE(pView->SelEnd, offset);
+    QCOMPARE(pView->CaretOffset(), offset);
+}
+
+void tst_mouse::dragFromHexIntoText()
+{
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes(Counting(64));
+    ShowLines(pView, 8);
+    Focus(pView);
+    Grab(pView);
+    Press(pView, AtHex(pView, 0, 2, 0.2));
+    Drag(pView, AtHex(pView, 1, 6, 0.2));
+    QCOMPARE(pView->CaretInText, 0);
+    QCOMPARE(pView->SelEnd, 14);
+    Drag(pView, AtText(pView, 3, 5, 0.2));
+    Release(pView, AtText(pView, 3, 5, 0.2));
+    QCOMPARE(pView->SelActive, 1);
+    QCOMPARE(pView->SelAnchor, 2);
+    QCOMPARE(pView->SelEnd, 29);
+    QCOMPARE(pView->CaretOffset(), 29);
+    QCOMPARE(pView->CaretInText, 1);
+    QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
+}
+
+void tst_mouse::shiftPressExtends()
+{
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes(Counting(64));
+    ShowLines(pView, 8);
+    Focus(pView);
+    Grab(pView);
+    Press(pView, AtHex(pView, 0, 3, 0.2));
+    Release(pView, AtHex(pView, 0, 3, 0.2));
+    QCOMPARE(pView->SelActive, 0);
+
+    QTest::keyPress(pView, Qt::Key_Shift);
+    QCOMPARE(pView->ShiftDown, 1);
+    Press(pView, AtText(pView, 2, 5, 0.2), Qt::ShiftModifier);
+    Release(pView, AtText(pView, 2, 5, 0.2));
+    QTest::keyRelease(pView, Qt::Key_Shift);
+    QCOMPARE(pView->SelActive, 1);
+    QCOMPARE(pView->SelAnchor, 3);
+    QCOMPARE(pView->SelEnd, 21);
+    QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
+
+    // A plain press ends it and anchors anew.
+    Press(pView, AtHex(pView, 1, 1, 0.2));
+    QCOMPARE(pView->SelAnchor, 9);
+    QCOMPARE(pView->SelEnd, 9);
+    Release(pView, AtHex(pView, 1, 1, 0.2));
+    QCOMPARE(pView->SelActive, 0);
+    QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
+}
+
+void tst_mouse::shiftPressTakesUpEndedSelection()
+{
+    // A resize ends a selection but keeps its anchor; Shift+press takes it up
+    // again from there, and all of it must be shown.
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes(Counting(64));
+    ShowLines(pView, 8);
+    Focus(pView);
+    Press(pView, AtHex(pView, 0, 5, 0.2));
+    Drag(pView, AtHex(pView, 1, 2, 0.2));
+    Release(pView, AtHex(pView, 1, 2, 0.2));
+    QCOMPARE(pView->SelAnchor, 5);
+    QCOMPARE(pView->SelEnd, 10);
+    ShowLines(pView, 7);
+    QCOMPARE(pView->SelActive, 0);
+
+    QTest::keyPress(pView, Qt::Key_Shift);
+    Press(pView, AtHex(pView, 2, 4, 0.2), Qt::ShiftModifier);
+    Release(pView, AtHex(pView, 2, 4, 0.2));
+    QTest::keyRelease(pView, Qt::Key_Shift);
+    QCOMPARE(pView->SelAnchor, 5);
+    QCOMPARE(pView->SelEnd, 20);
+    QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
+}
+
+void tst_mouse::autoScrollToTheStart()
+{
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes(Counting(1000));
+    ShowLines(pView, 10);
+    Focus(pView);
+    {
+        CPreparedDC dc(pView);
+        pView->ScrollTo(400, -1, dc);
+    }
+    Grab(pView);
+    SetLeftButtonHeld(true);
+    SetCursorScreenPos(QPoint(300, 20));
+    Press(pView, AtHex(pView, 3, 2, 0.2));
+    QCOMPARE(pView->SelAnchor, 426);
+
+    // Held still above the window: up one row a step, then one line a step.
+    Drag(pView, QPoint(AtHex(pView, 0, 6, 0.2).x(), -12));
+    QVERIFY(pView->IsAutoScrolling());
+    QTRY_COMPARE_WITH_TIMEOUT(pView->TopOffset, 0, 20000);
+    QTRY_COMPARE(pView->CaretRow, 0);
+    QCOMPARE(pView->CaretOffset(), 2);
+    QCOMPARE(pView->SelAnchor, 426);
+    QCOMPARE(pView->SelEnd, 2);
+    // At the start it keeps running without effect until the pointer moves.
+    QVERIFY(pView->IsAutoScrolling());
+    QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
+
+    // Back in the window: the scroll stops and the selection follows the pointer.
+    SetCursorScreenPos(QPoint(300, 200));
+    Drag(pView, AtHex(pView, 5, 1, 0.2));
+    QVERIFY(!pView->IsAutoScrolling());
+    QCOMPARE(pView->ShiftDown, 0);
+    QCOMPARE(pView->SelEnd, 41);
+    QTest::qWait(100);
+    QCOMPARE(pView->TopOffset, 0);
+    QCOMPARE(pView->SelEnd, 41);
+    Release(pView, AtHex(pView, 5, 1, 0.2));
+    SetLeftButtonHeld(false);
+    QCOMPARE(pView->SelAnchor, 426);
+    QCOMPARE(pView->SelActive, 1);
+    QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
+}
+
+void tst_mouse::autoScrollStops()
+{
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes(Counting(100000));
+    ShowLines(pView, 10);
+    Focus(pView);
+    Grab(pView);
+    SetLeftButtonHeld(true);
+    SetCursorScreenPos(QPoint(300, 900));
+    const QPoint start = AtHex(pView, 2, 2, 0.2);
+    Press(pView, start);
+    const QPoint below(start.x(), pView->viewport()->height() + 20);
+    Drag(pView, below);
+    QTRY_VERIFY(pView->TopOffset >= 40);
+
+    // The pointer moves without a message reaching the view: the next step stops.
+    SetCursorScreenPos(QPoint(310, 900));
+    QTRY_VERIFY(!pView->IsAutoScrolling());
+    const int top = pView->TopOffset;
+    QTest::qWait(100);
+    QCOMPARE(pView->TopOffset, top);
+    QCOMPARE(pView->SelEnd, pView->CaretOffset());
+    QVERIFY(pView->SelEnd > pView->SelAnchor);
+    QCOMPARE(pView->MouseDown, 1);
+
+    // The next move outside starts it again; the button let go stops it for good.
+    Drag(pView, below + QPoint(0, 5));
+    QVERIFY(pView->IsAutoScrolling());
+    QTRY_VERIFY(pView->TopOffset > top);
+    SetLeftButtonHeld(false);
+    QTRY_VERIFY(!pView->IsAutoScrolling());
+    QCOMPARE(pView->MouseDown, 0);
+    Release(pView, below);
+    QCOMPARE(pView->SelEnd, pView->CaretOffset());
+    QCOMPARE(pView->SelActive, 1);
+    QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
+}
+
+void tst_mouse::hoverChoosesPointer()
+{
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes(Counting(64));
+    Focus(pView);
+    Grab(pView);
+    CBytelonApp* pApp = program.App();
+    const int y = At(pView, 1, 0).y();
+    struct Case {
+        int x;
+        int rule;
+    };
+    const Case cases[] = {
+        {pView->HexRuleX - 4, 1}, {pView->HexRuleX + 4, 1}, {pView->HexRuleX + 5, 0},
+        {pView->TextRuleX - 4, 2}, {pView->TextRuleX + 3, 2}, {pView->TextRuleX - 5, 0},
+    };
+    for (const Case& c : cases) {
+        Hover(pView, QPoint(c.x, y));
+        QCOMPARE(pView->RuleDrag, c.rule);
+        const Qt::CursorShape expected = c.rule ? Qt::BitmapCursor : Qt::IBeamCursor;
+        QCOMPARE(pApp->hCurrentCursor.shape(), expected);
+        QCOMPARE(pView->viewport()->cursor().shape(), expected);
+    }
+    // Over the whole height of the window, the header included.
+    Hover(pView, QPoint(pView->TextRuleX, 1));
+    QCOMPARE(pView->RuleDrag, 2);
+}
+
+void tst_mouse::ruleDrags_data()
+{
+    QTest::addColumn<int>("rule");
+    QTest::addColumn<int>("hex");
+    QTest::addColumn<double>("cells");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<int>("bytesPerLine");
+    QTest::addColumn<int>("hexAfter");
+    QTest::addRow("text-rule-right-4-widths-adds-one") << 2 << 1 << 4.0 << "9" << 9 << 1;
+    QTest::addRow("text-rule-right-3-widths-dead-zone") << 2 << 1 << 3.0 << "8" << 8 << 1;
+    QTest::addRow("text-rule-right-7-widths-adds-two") << 2 << 1 << 7.0 << "10" << 10 << 1;
+    QTest::addRow("text-rule-left-2-widths-dead-zone") << 2 << 1 << -2.0 << "8" << 8 << 1;
+    QTest::addRow("text-rule-left-3-widths-removes-one") << 2 << 1 << -3.0 << "7" << 7 << 1;
+    QTest::addRow("text-rule-far-left-gives-1") << 2 << 1 << -300.0 << "1" << 1 << 1;
+    QTest::addRow("text-rule-far-right-gives-64") << 2 << 1 << 600.0 << "64" << 64 << 1;
+    QTest::addRow("address-rule-right-of-12.5-widths-decimal") << 1 << 1 << 1.3 << "A10" << 8 << 0;
+    QTest::addRow("address-rule-left-of-12.5-widths-hex") << 1 << 0 << -1.3 << "A16" << 8 << 1;
+    QTest::addRow("address-rule-kept-decimal") << 1 << 0 << 0.0 << "A10" << 8 << 0;
+}
+
+void tst_mouse::ruleDrags()
+{
+    QFETCH(int, rule);
+    QFETCH(int, hex);
+    QFETCH(double, cells);
+    QFETCH(QString, label);
+    QFETCH(int, bytesPerLine);
+    QFETCH(int, hexAfter);
+    CProgram program;
+    program.App()->HexAddressBase = hex;
+    CBytelonView* pView = program.OpenBytes(Counting(3000));
+    ShowLines(pView, 10);
+    Focus(pView);
+    Grab(pView);
+    {
+        CPreparedDC dc(pView);
+        pView->ScrollTo(1000, -1, dc);
+        pView->SetCaretToOffset(1003, dc);
+    }
+    const int y = At(pView, 2, 0).y();
+    const int ruleX = rule == 1 ? pView->HexRuleX : pView->TextRuleX;
+    const QPoint start(ruleX, y);
+    const QPoint end(ruleX + int(cells * pView->CharWidth), y);
+    Hover(pView, start);
+    QCOMPARE(pView->RuleDrag, rule);
+    Press(pView, start);
+    // A rule press leaves the caret and selection alone.
+    QCOMPARE(pView->CaretOffset(), 1003);
+    QCOMPARE(pView->SelActive, 0);
+    QVERIFY(program.App()->pColumnBox);
+    Drag(pView, start + QPoint(0, 30));
+    Drag(pView, end);
+    QCOMPARE(program.App()->pColumnBox->Label->text(), label);
+    Release(pView, end);
+    QVERIFY(!program.App()->pColumnBox);
+    QCOMPARE(pView->RuleDrag, 0);
+    QCOMPARE(pView->MouseDown, 0);
+    QCOMPARE(pView->BytesPerLine, bytesPerLine);
+    QCOMPARE(pView->HexAddress, hexAfter);
+    QCOMPARE(program.App()->CharPerLine, bytesPerLine);
+    QCOMPARE(program.App()->HexAddressBase, hexAfter);
+    // The byte under the caret stays, its line in the middle.
+    QCOMPARE(pView->CaretOffset(), 1003);
+    QCOMPARE((1003 - pView->TopOffset) / bytesPerLine, pView->LinesPerScreen / 2);
+    QCOMPARE(pView->SelActive, 0);
+    QCOMPARE(program.App()->hCurrentCursor.shape(), Qt::IBeamCursor);
+    QVERIFY(program.Messages.Texts.isEmpty());
+}
+
+void tst_mouse::columnBox()
+{
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes(Counting(100));
+    ShowLines(pView, 6);
+    Focus(pView);
+    Grab(pView);
+    const QPoint press(pView->TextRuleX + 2, At(pView, 1, 0).y());
+    Hover(pView, press);
+    Press(pView, press);
+    CBytelonApp* pApp = program.App();
+    CColumnBox* pBox = pApp->pColumnBox;
+    QVERIFY(pBox);
+    QCOMPARE(ColumnBoxes(), QList<CColumnBox*>{pBox});
+    // Just below the press point, roughly centred, 30 by 15 pixels.
+    const QPoint screen = pView->viewport()->mapToGlobal(press);
+    QCOMPARE(QPoint(pApp->ColumnBoxX, pApp->ColumnBoxY), screen);
+    QCOMPARE(pBox->geometry(), QRect(screen.x() - 13, screen.y() + 10, 30, 15));
+    QCOMPARE(pBox->Label->text(), QStringLiteral("Static"));
+    // The view keeps the keyboard.
+    QCOMPARE(QApplication::focusWidget(), pView);
+
+    // Pale yellow inside its thin border.
+    const QImage image = pBox->grab().toImage();
+    QCOMPARE(image.size(), QSize(30, 15));
+    QCOMPARE(QColor(image.pixel(2, 2)), QColor(255, 255, 224));
+    QCOMPARE(QColor(image.pixel(27, 12)), QColor(255, 255, 224));
+    QVERIFY(QColor(image.pixel(0, 7)) != QColor(255, 255, 224));
+
+    // The count follows the pointer; the box stays where it was put.
+    const QRect placed = pBox->geometry();
+    Drag(pView, press + QPoint(int(4 * pView->CharWidth), 40));
+    QCOMPARE(pBox->Label->text(), QStringLiteral("9"));
+    Drag(pView, press + QPoint(int(10 * pView->CharWidth), 0));
+    QCOMPARE(pBox->Label->text(), QStringLiteral("11"));
+    QCOMPARE(pBox->geometry(), placed);
+
+    QPointer<CColumnBox> watch(pBox);
+    Release(pView, press + QPoint(int(10 * pView->CharWidth), 0));
+    QVERIFY(!watch);
+    QVERIFY(!pApp->pColumnBox);
+    QVERIFY(ColumnBoxes().isEmpty());
+    QCOMPARE(pView->BytesPerLine, 11);
+}
+
+void tst_mouse::columnBoxLifetime()
+{
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes(Counting(100));
+    Focus(pView);
+    Grab(pView);
+    const QPoint press(pView->HexRuleX, At(pView, 0, 0).y());
+    Hover(pView, press);
+    Press(pView, press);
+    QPointer<CColumnBox> first(program.App()->pColumnBox);
+    QVERIFY(first);
+
+    // A new press on a rule replaces the box: there is never more than one.
+    Press(pView, press + QPoint(1, 0));
+    QPointer<CColumnBox> second(program.App()->pColumnBox);
+    QVERIFY(!first);
+    QVERIFY(second);
+    QCOMPARE(ColumnBoxes().size(), 1);
+
+    // Closing the main window takes the box with it.
+    program.Exit();
+    QVERIFY(!second);
+    QVERIFY(ColumnBoxes().isEmpty());
+    QWidget elsewhere;
+    QTest::mouseRelease(&elsewhere, Qt::LeftButton);
+}
+
+void tst_mouse::columnBoxCreationFails()
+{
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes(Counting(100));
+    Focus(pView);
+    Grab(pView);
+    CColumnBox::SetCreationFailsForTesting(true);
+    const QPoint press(pView->TextRuleX, At(pView, 0, 0).y());
+    Hover(pView, press);
+    Press(pView, press);
+    CColumnBox::SetCreationFailsForTesting(false);
+    QCOMPARE(program.Messages.Texts, QStringList{QStringLiteral("Couldn't create CColumnBox")});
+    QVERIFY(!program.App()->pColumnBox);
+    QVERIFY(ColumnBoxes().isEmpty());
+    // The drag goes on without a box and the release applies its value.
+    const QPoint end = press + QPoint(int(4 * pView->CharWidth), 0);
+    Drag(pView, end);
+    Release(pView, end);
+    QCOMPARE(pView->BytesPerLine, 9);
+    QCOMPARE(program.Messages.Texts.size(), 1);
+}
+
+void tst_mouse::emptyDocument()
+{
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes(QByteArray());
+    ShowLines(pView, 6);
+    Focus(pView);
+    Grab(pView);
+    SetLeftButtonHeld(true);
+    for (const QPoint& point : {AtHex(pView, 3, 5, 0.9), AtText(pView, 0, 7, 0.9), At(pView, -1, 1)}) {
+        Press(pView, point);
+        QCOMPARE(pView->CaretRow, 0);
+        QCOMPARE(pView->CaretColumn, 0);
+        Drag(pView, QPoint(point.x(), pView->viewport()->height() + 30));
+        Drag(pView, QPoint(point.x(), -30));
+        QVERIFY(!pView->IsAutoScrolling());
+        Release(pView, point);
+        QCOMPARE(pView->CaretRow, 0);
+        QCOMPARE(pView->CaretColumn, 0);
+        QCOMPARE(pView->TopOffset, 0);
+        QCOMPARE(pView->SelActive, 0);
+    }
+    SetLeftButtonHeld(false);
+    QCOMPARE(program.PaneText(1), QStringLiteral("00000000 "));
+}
+
+QTEST_MAIN(tst_mouse)
+#include "tst_mouse.moc"
