@@ -12,7 +12,10 @@
 
 namespace {
 constexpr int ChunkSize = 16384;
-}
+// Consecutive chunks whose ranges cannot overlap move in one in-kernel copy of
+// at most this many: per chunk, the cost of the call outweighs the copying.
+constexpr int MaxRunChunks = 64;
+}  // namespace
 
 // Chunks go in ascending order and each is read before it is written, so a
 // move towards the start inside one file is correct however the ranges overlap.
@@ -54,22 +57,50 @@ bool CBytelonView::CopyFileSegment(CFile& source, const QString& sourceName, int
     // The source is locked: its length cannot change but through our own writes,
     // which in one file only ever land below the bytes still to be read.
     const std::int64_t sourceLength = source.GetLength();
+    // In one file a run must not reach the bytes it moves down over; closer
+    // than a chunk, each chunk goes through the buffer on its own.
+    std::int64_t maxRun = std::int64_t(MaxRunChunks) * ChunkSize;
+    if (oneFile)
+        maxRun = std::clamp<std::int64_t>((std::int64_t(sourcePos) - destPos) / ChunkSize * ChunkSize, ChunkSize,
+                                          maxRun);
+    int runStart = 0;
+    int runLength = 0;
+    // Moves the chunks checked so far; false when the source ran short.
+    auto moveRun = [&] {
+        if (runLength == 0)
+            return true;
+        SegmentWriteStarted = true;
+        const UINT moved = CFile::CopyRange(source, std::int64_t(sourcePos) + runStart, dest,
+                                            std::int64_t(destPos) + runStart, UINT(runLength), buffer.get(),
+                                            ChunkSize);
+        const bool whole = moved == UINT(runLength);
+        runStart += runLength;
+        runLength = 0;
+        return whole;
+    };
+    // The chunks before a failing one are written, as when each moves at once.
+    auto failAfterRun = [&](UINT idMessage) {
+        moveRun();
+        return fail(idMessage);
+    };
     try {
         for (int copied = 0; copied < XferLen;) {
             const int n = std::min(XferLen - copied, ChunkSize);
             const std::int64_t from = std::int64_t(sourcePos) + copied;
             if (source.Seek(from, CFile::begin) != from)
-                return fail(IDS_COPY_SEEK_1);
+                return failAfterRun(IDS_COPY_SEEK_1);
             if (from + n > sourceLength)
-                return fail(IDS_COPY_READ_1);
+                return failAfterRun(IDS_COPY_READ_1);
             const std::int64_t to = std::int64_t(destPos) + copied;
             if (dest.Seek(to, CFile::begin) != to)
-                return fail(IDS_COPY_SEEK_2);
-            SegmentWriteStarted = true;
-            if (CFile::CopyRange(source, from, dest, to, UINT(n), buffer.get(), ChunkSize) != UINT(n))
+                return failAfterRun(IDS_COPY_SEEK_2);
+            if (runLength + n > maxRun && !moveRun())
                 return fail(IDS_COPY_READ_1);
+            runLength += n;
             copied += n;
         }
+        if (!moveRun())
+            return fail(IDS_COPY_READ_1);
     } catch (const CFileException& e) {
         closeFiles();
         e.ReportError();

@@ -21,12 +21,12 @@ void CBytelonDoc::MarkDamaged()
         pBytelonView->ScrollTo(pBytelonView->TopOffset, -1, dc);
     }
     UpdateAllViews(nullptr, 0, nullptr);
-    const QString name = GetPathName().isEmpty() ? GetTitle() : GetPathName();
-    AfxMessageBox(QStringLiteral("An edit failed part-way and could not be undone: this document is now damaged.\n"
-                                 "%1 itself has not been changed. Close this window without saving and "
-                                 "open the file again.")
-                      .arg(name),
-                  MB_OK | MB_ICONSTOP);
+    QString text = QStringLiteral("An edit failed part-way and could not be undone: this document is damaged.");
+    if (!GetPathName().isEmpty())
+        text += QStringLiteral("\nThe file %1 has not been changed; close this window without saving and open "
+                               "the file again.")
+                    .arg(GetPathName());
+    AfxMessageBox(text, MB_OK | MB_ICONSTOP);
 }
 
 bool CBytelonDoc::OnSaveDocument(const QString& pathName)

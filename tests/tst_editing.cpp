@@ -82,6 +82,13 @@ private slots:
     void deletionFailingPartWayDeclaresDamage();
     void replacementReportsFailure();
     void growthBeyondLimitRefused();
+    void insertFromFile_data();
+    void insertFromFile();
+    void insertFromFileFailures();
+    void insertFromFileFailingPartWayIsUndone();
+    void saveSelectionAs_data();
+    void saveSelectionAs();
+    void saveSelectionAsRefusals();
 };
 
 void tst_editing::copyFileSegment_data()
@@ -91,13 +98,17 @@ void tst_editing::copyFileSegment_data()
     QTest::addColumn<int>("sourcePos");
     QTest::addColumn<int>("destPos");
     QTest::addColumn<int>("count");
-    QTest::addColumn<int>("chunks");
+    QTest::addColumn<int>("writes");  // chunks through the buffer, or runs of them in the kernel
     QTest::newRow("one-chunk-of-16384") << 20000 << false << 100 << 0 << 16384 << 1;
-    QTest::newRow("two-chunks-for-16385") << 20000 << false << 100 << 7 << 16385 << 2;
-    QTest::newRow("into-the-middle-of-a-longer-file") << 50000 << false << 0 << 30000 << 40000 << 3;
+    QTest::newRow("two-chunks-for-16385") << 20000 << false << 100 << 7 << 16385 << 1;
+    QTest::newRow("into-the-middle-of-a-longer-file") << 50000 << false << 0 << 30000 << 40000 << 1;
+    QTest::newRow("more-chunks-than-one-run") << 1100000 << false << 5 << 3 << 1099990 << 2;
+    QTest::newRow("move-down-by-one-one-chunk") << 16385 << true << 1 << 0 << 16384 << 1;
+    QTest::newRow("move-down-by-one-two-chunks") << 16386 << true << 1 << 0 << 16385 << 2;
     QTest::newRow("move-down-by-one-overlapping") << 40000 << true << 1 << 0 << 39999 << 3;
     QTest::newRow("move-down-by-a-chunk-exactly") << 40000 << true << 16384 << 0 << 23616 << 2;
     QTest::newRow("move-down-by-less-than-a-chunk") << 70000 << true << 16000 << 3 << 54000 << 4;
+    QTest::newRow("move-down-by-three-chunks") << 200000 << true << 3 * 16384 + 5 << 5 << 150000 << 4;
 }
 
 void tst_editing::copyFileSegment()
@@ -107,7 +118,7 @@ void tst_editing::copyFileSegment()
     QFETCH(int, sourcePos);
     QFETCH(int, destPos);
     QFETCH(int, count);
-    QFETCH(int, chunks);
+    QFETCH(int, writes);
     CProgram program;
     CBytelonView* pView = program.OpenBytes("x");
     const QByteArray source = Pattern(size);
@@ -134,7 +145,7 @@ void tst_editing::copyFileSegment()
     const bool copied = pView->CopyFileSegment(sourceFile, sourceName, sourcePos, oneFile ? sourceFile : destFile,
                                                destName, destPos, count);
     QVERIFY(copied);
-    QCOMPARE(CFile::GetStatistics().Writes, (long long)chunks);
+    QCOMPARE(CFile::GetStatistics().Writes, (long long)writes);
     QVERIFY(!sourceFile.IsOpen());
     QVERIFY(!destFile.IsOpen());
     QCOMPARE(FileBytes(destName), expected);
@@ -204,9 +215,7 @@ void tst_editing::copyFileSegmentWriteFailure()
     CBytelonView* pView = program.OpenBytes("x");
     const QString sourceName = program.MakeFile("s.bin", Pattern(50000));
     const QString destName = program.MakeFile("d.bin", QByteArray());
-    CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT) {
-        return path == destName && pos >= 16384;
-    });
+    CWriteFaultGuard fault([&](const QString& path, std::int64_t, UINT) { return path == destName; });
     CFile a;
     CFile b;
     QVERIFY(!pView->CopyFileSegment(a, sourceName, 0, b, destName, 0, 50000));
@@ -214,9 +223,17 @@ void tst_editing::copyFileSegmentWriteFailure()
     QVERIFY2(program.Messages.Texts[0].startsWith("Disk full while accessing"), qPrintable(program.Messages.Texts[0]));
     QVERIFY(!a.IsOpen());
     QVERIFY(!b.IsOpen());
-    // The chunk before the failure stays written.
-    QCOMPARE(FileBytes(destName), Pattern(50000).left(16384));
     QCOMPARE(CWaitCursor::Depth(), 0);
+
+    // Through the buffer, the chunk before the failing one stays written.
+    program.Messages.Texts.clear();
+    CWriteFaultGuard later([&](const QString& path, std::int64_t pos, UINT) {
+        return path == sourceName && pos >= 16384;
+    });
+    QVERIFY(!pView->CopyFileSegment(a, sourceName, 1, a, sourceName, 0, 49999));
+    QCOMPARE(program.Messages.Texts.size(), 1);
+    QVERIFY(!a.IsOpen());
+    QCOMPARE(FileBytes(sourceName), Pattern(50000).mid(1, 16384) + Pattern(50000).mid(16384));
 }
 
 void tst_editing::deleteSelection_data()
@@ -412,7 +429,8 @@ void tst_editing::randomEditsMatchModel()
     CBytelonDoc* pDocument = pView->GetDocument();
     Focus(pView);
     int divergences = 0;
-    for (int step = 0; step < 2000; ++step) {
+    int applied = 0;
+    for (int step = 0; applied < 2000; ++step) {
         const int size = int(model.size());
         const int kind = size > 150000 ? 0 : below(3);  // 0 delete, 1 insert, 2 replace
         const int lo = below(size + 1);
@@ -422,6 +440,7 @@ void tst_editing::randomEditsMatchModel()
             byte = std::uint8_t(random());
         if (kind == 0 && len == 0)
             continue;
+        ++applied;
         if (kind == 1) {
             MoveCaretTo(pView, lo);
         } else if (random() % 2) {
@@ -459,8 +478,8 @@ void tst_editing::insertionFailingPartWayIsUndone_data()
     QTest::addColumn<QString>("message");
     // Write 0 puts the new bytes down; writes 1 on copy the tail back.
     QTest::newRow("new-bytes-fail") << 0 << QString();
-    QTest::newRow("first-tail-chunk-fails") << 1 << "CopyFileSegment() 2 failed in ReplaceSelectionWithString()";
-    QTest::newRow("third-tail-chunk-fails") << 3 << "CopyFileSegment() 2 failed in ReplaceSelectionWithString()";
+    QTest::newRow("tail-fails-at-once") << 1 << "CopyFileSegment() 2 failed in ReplaceSelectionWithString()";
+    QTest::newRow("tail-fails-part-way") << 3 << "CopyFileSegment() 2 failed in ReplaceSelectionWithString()";
 }
 
 void tst_editing::insertionFailingPartWayIsUndone()
@@ -468,7 +487,8 @@ void tst_editing::insertionFailingPartWayIsUndone()
     QFETCH(int, failingWrite);
     QFETCH(QString, message);
     CProgram program;
-    const QByteArray original = Pattern(60000);
+    // A tail long enough to go back in several pieces.
+    const QByteArray original = Pattern(3 << 20);
     CBytelonView* pView = program.OpenBytes(original);
     CBytelonDoc* pDocument = pView->GetDocument();
     MoveCaretTo(pView, 1000);
@@ -494,8 +514,8 @@ void tst_editing::insertionFailingPartWayIsUndone()
     if (!message.isEmpty())
         QCOMPARE(program.Messages.Texts.value(1), message);
     QVERIFY(!pDocument->Damaged);
-    QCOMPARE(program.WorkFileBytes(pDocument), original);
-    QCOMPARE(pDocument->DocLen, 60000);
+    QVERIFY(program.WorkFileBytes(pDocument) == original);
+    QCOMPARE(pDocument->DocLen, int(original.size()));
     QVERIFY(!pDocument->IsModified());
     QCOMPARE(CTailFile::CreatedCount(), tailFilesBefore + 1);
     QCOMPARE(CWaitCursor::Depth(), 0);
@@ -512,8 +532,8 @@ void tst_editing::undoFailingDeclaresDamage()
     MoveCaretTo(pView, 1000);
     {
         // From the tail's second chunk on, nothing reaches the work file any more.
-        CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT) {
-            return path == pDocument->WorkFileName && pos >= 1000 + 5 + 16384;
+        CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT count) {
+            return path == pDocument->WorkFileName && pos + count > 1000 + 5 + 16384;
         });
         QVERIFY(!Insert(pView, "12345"));
     }
@@ -610,6 +630,195 @@ void tst_editing::growthBeyondLimitRefused()
     pDocument->DocLen = 100;
     QVERIFY(program.Messages.Texts.value(0).contains("7FFFFFFF"));
     QCOMPARE(program.WorkFileBytes(pDocument), Pattern(100));
+}
+
+void tst_editing::insertFromFile_data()
+{
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("end");  // equal to anchor: no selection, caret there
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("inserting-file-at-start") << 0 << 0 << Pattern(20000, 4);
+    QTest::newRow("inserting-file-in-middle") << 17000 << 17000 << Pattern(40000, 8);
+    QTest::newRow("inserting-file-at-end") << 30000 << 30000 << QByteArray("\x00\x01", 2);
+    QTest::newRow("replacing-selection-with-file") << 500 << 100 << Pattern(3000, 2);
+    QTest::newRow("empty-file-only-deletes-selection") << 100 << 200 << QByteArray();
+    QTest::newRow("empty-file-without-selection") << 100 << 100 << QByteArray();
+}
+
+void tst_editing::insertFromFile()
+{
+    QFETCH(int, anchor);
+    QFETCH(int, end);
+    QFETCH(QByteArray, file);
+    CProgram program;
+    const QByteArray original = Pattern(30000);
+    CBytelonView* pView = program.OpenBytes(original);
+    Focus(pView);
+    CBytelonDoc* pDocument = pView->GetDocument();
+    if (anchor == end)
+        MoveCaretTo(pView, anchor);
+    else
+        SelectBytes(pView, anchor, end);
+    const long tailFiles = CTailFile::CreatedCount();
+    program.FileDialogs.Paths.push_back(program.MakeFile("insert.bin", file));
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_INSERT_FROM_FILE));
+
+    const int lo = std::min(anchor, end);
+    QByteArray expected = original;
+    expected.remove(lo, std::max(anchor, end) - lo);
+    expected.insert(lo, file);
+    QCOMPARE(program.WorkFileBytes(pDocument), expected);
+    QCOMPARE(pDocument->DocLen, int(expected.size()));
+    QCOMPARE(pView->CaretOffset(), lo);  // on the first inserted byte
+    QVERIFY(!pView->SelActive);
+    QCOMPARE(pDocument->IsModified(), expected != original);
+    // A tail file only when bytes follow the insertion.
+    const bool tailMade = !file.isEmpty() && lo + file.size() < expected.size();
+    QCOMPARE(CTailFile::CreatedCount(), tailFiles + (tailMade ? 1 : 0));
+    QVERIFY(program.Messages.Texts.isEmpty());
+    QCOMPARE(CWaitCursor::Depth(), 0);
+
+    const CFileDialogRequest& request = program.FileDialogs.Requests.at(0);
+    QVERIFY(request.OpenFileDialog);
+    QCOMPARE(request.Filter, QStringLiteral("All Files (*.*)|*.*||"));
+    QCOMPARE(request.FileName, QStringLiteral("*."));
+    QCOMPARE(request.Flags & (OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT), DWORD(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT));
+}
+
+void tst_editing::insertFromFileFailures()
+{
+    CProgram program;
+    const QByteArray original = Pattern(30000);
+    CBytelonView* pView = program.OpenBytes(original);
+    Focus(pView);
+    CBytelonDoc* pDocument = pView->GetDocument();
+    SelectBytes(pView, 100, 200);
+
+    // Cancelling the file dialog leaves the selection and the document alone.
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_INSERT_FROM_FILE));
+    QVERIFY(pView->SelActive);
+    QCOMPARE(program.WorkFileBytes(pDocument), original);
+    QVERIFY(!pDocument->IsModified());
+
+    program.FileDialogs.Paths.push_back(program.Dir() + "/no-such-file");
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_INSERT_FROM_FILE));
+    QCOMPARE(program.Messages.Texts, QStringList{"GetStatus returned FALSE in On_File_Insert_From_File()"});
+    QVERIFY(pView->SelActive);
+    QCOMPARE(program.WorkFileBytes(pDocument), original);
+
+    // A file another program holds cannot be opened for reading and writing.
+    program.Messages.Texts.clear();
+    MoveCaretTo(pView, 50);
+    const QString held = program.MakeFile("held.bin", "abc");
+    CFile holder;
+    QVERIFY(holder.Open(held, CFile::modeRead | CFile::shareExclusive));
+    program.FileDialogs.Paths.push_back(held);
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_INSERT_FROM_FILE));
+    holder.Close();
+    QCOMPARE(program.Messages.Texts,
+             QStringList({"Failed to open file", "CopyFileSegment() 2 failed in On_File_Insert_From_File()"}));
+    QCOMPARE(program.WorkFileBytes(pDocument), original);
+    QCOMPARE(pDocument->DocLen, 30000);
+    QCOMPARE(CWaitCursor::Depth(), 0);
+}
+
+void tst_editing::insertFromFileFailingPartWayIsUndone()
+{
+    CProgram program;
+    const QByteArray original = Pattern(30000);
+    CBytelonView* pView = program.OpenBytes(original);
+    CBytelonDoc* pDocument = pView->GetDocument();
+    MoveCaretTo(pView, 10);
+    program.FileDialogs.Paths.push_back(program.MakeFile("insert.bin", Pattern(50000, 1)));
+    {
+        // The file's second chunk does not reach the work file; later writes do.
+        bool failed = false;
+        CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT count) {
+            if (failed || path != pDocument->WorkFileName || pos + count <= 10 + 16384)
+                return false;
+            failed = true;
+            return true;
+        });
+        QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_INSERT_FROM_FILE));
+    }
+    QCOMPARE(program.Messages.Texts.value(1), QStringLiteral("CopyFileSegment() 2 failed in On_File_Insert_From_File()"));
+    QCOMPARE(program.WorkFileBytes(pDocument), original);
+    QCOMPARE(pDocument->DocLen, 30000);
+    QVERIFY(!pDocument->Damaged);
+}
+
+void tst_editing::saveSelectionAs_data()
+{
+    QTest::addColumn<bool>("existing");
+    QTest::newRow("saving-to-a-new-file") << false;
+    QTest::newRow("saving-over-a-longer-file") << true;
+}
+
+void tst_editing::saveSelectionAs()
+{
+    QFETCH(bool, existing);
+    CProgram program;
+    const QByteArray original = Pattern(50000);
+    CBytelonView* pView = program.OpenBytes(original);
+    Focus(pView);
+    CBytelonDoc* pDocument = pView->GetDocument();
+    SelectBytes(pView, 40000, 3);
+    const QString target = program.Dir() + "/part.bin";
+    if (existing)
+        program.MakeFile("part.bin", Pattern(60000, 77));
+    program.FileDialogs.Paths.push_back(target);
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_SAVE_SELECTION_AS));
+    QCOMPARE(FileBytes(target), original.mid(3, 40000 - 3));
+    QVERIFY(program.Messages.Texts.isEmpty());
+    QVERIFY(!program.FileDialogs.Requests.at(0).OpenFileDialog);
+    QVERIFY(program.FileDialogs.Requests.at(0).Flags & OFN_OVERWRITEPROMPT);
+    // The document and the view are left as they were.
+    QCOMPARE(program.WorkFileBytes(pDocument), original);
+    QVERIFY(!pDocument->IsModified());
+    QVERIFY(pView->SelActive);
+    QCOMPARE(CWaitCursor::Depth(), 0);
+}
+
+void tst_editing::saveSelectionAsRefusals()
+{
+    CProgram program;
+    const QByteArray original = Pattern(500);
+    CBytelonView* pView = program.OpenBytes(original);
+    Focus(pView);
+    CBytelonDoc* pDocument = pView->GetDocument();
+
+    CCmdUI state(ID_FILE_SAVE_SELECTION_AS);
+    QVERIFY(program.Frame()->RouteCommand(ID_FILE_SAVE_SELECTION_AS, &state));
+    QVERIFY(!state.Enabled);
+    pView->On_File_Save_Selection_As();
+    SelectBytes(pView, 10, 10);
+    CCmdUI emptySelection(ID_FILE_SAVE_SELECTION_AS);
+    QVERIFY(program.Frame()->RouteCommand(ID_FILE_SAVE_SELECTION_AS, &emptySelection));
+    QVERIFY(emptySelection.Enabled);
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_SAVE_SELECTION_AS));
+    QCOMPARE(program.Messages.Texts, QStringList({"There is nothing to save", "There is nothing to save"}));
+    QVERIFY(program.FileDialogs.Requests.empty());
+
+    // Cancelling writes nothing.
+    program.Messages.Texts.clear();
+    SelectBytes(pView, 10, 20);
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_SAVE_SELECTION_AS));
+    QVERIFY(program.Messages.Texts.isEmpty());
+
+    const QString unreachable = program.Dir() + "/missing-folder/part.bin";
+    program.FileDialogs.Paths.push_back(unreachable);
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_SAVE_SELECTION_AS));
+    QCOMPARE(program.Messages.Texts.size(), 2);
+    QCOMPARE(program.Messages.Texts[1], QStringLiteral("CopyFileSegment() failed in On_File_Save_Selection_As()"));
+    QVERIFY(!QFile::exists(unreachable));
+
+    // Its own work file is never a target.
+    program.Messages.Texts.clear();
+    program.FileDialogs.Paths.push_back(pDocument->WorkFileName);
+    QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_SAVE_SELECTION_AS));
+    QCOMPARE(program.Messages.Texts,
+             QStringList({"Failed to open file", "CopyFileSegment() failed in On_File_Save_Selection_As()"}));
+    QCOMPARE(program.WorkFileBytes(pDocument), original);
 }
 
 QTEST_MAIN(tst_editing)

@@ -174,6 +174,12 @@ bool CBytelonView::OnCmdMsg(UINT id, CCmdUI* pCmdUI)
                this,
                {
                    {ID_EDIT_SELECT_ALL, &CBytelonView::On_Edit_Select_All, &CBytelonView::OnUpdate_Edit_Select_All},
+                   {ID_FILE_SAVE_SELECTION_AS, &CBytelonView::On_File_Save_Selection_As,
+                    &CBytelonView::OnUpdate_File_Save_Selection_As},
+                   {ID_FILE_INSERT_FROM_FILE, &CBytelonView::On_File_Insert_From_File, nullptr},
+                   {ID_EDIT_COPY, &CBytelonView::On_Edit_Copy, &CBytelonView::OnUpdate_Edit_Copy},
+                   {ID_EDIT_CUT, &CBytelonView::On_Edit_Cut, &CBytelonView::OnUpdate_Edit_Cut},
+                   {ID_EDIT_PASTE, &CBytelonView::On_Edit_Paste, &CBytelonView::OnUpdate_Edit_Paste},
                    {ID_EDIT_INSERT, &CBytelonView::On_Edit_Insert, nullptr},
                    {ID_SEARCH_FIND, &CBytelonView::On_Search_Find, &CBytelonView::OnUpdate_Search_Find},
                    {ID_SEARCH_REPLACE, &CBytelonView::On_Search_Replace, &CBytelonView::OnUpdate_Search_Replace},

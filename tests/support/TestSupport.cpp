@@ -332,8 +332,12 @@ QImage Grab(CBytelonView* pView)
 void MoveCaretTo(CBytelonView* pView, int offset)
 {
     CPreparedDC dc(pView);
+    const int shift = pView->ShiftDown;
+    pView->ShiftDown = 0;
+    pView->SyncSelectionWithShift(dc);  // a move without Shift ends the selection
     pView->ScrollTo(offset, -1, dc);
     pView->SetCaretToOffset(offset, dc);
+    pView->ShiftDown = shift;
 }
 
 void SelectBytes(CBytelonView* pView, int anchor, int end)
@@ -341,8 +345,6 @@ void SelectBytes(CBytelonView* pView, int anchor, int end)
     MoveCaretTo(pView, anchor);
     CPreparedDC dc(pView);
     const int shift = pView->ShiftDown;
-    pView->ShiftDown = 0;
-    pView->SyncSelectionWithShift(dc);  // ends an earlier selection
     pView->ShiftDown = 1;
     pView->SyncSelectionWithShift(dc);
     pView->ScrollTo(end, -1, dc);

@@ -158,8 +158,8 @@ int InversionMismatches(const QImage& plain, const QImage& shown, const QRegion&
 // The view's pixels once pending paints are done.
 QImage Grab(CBytelonView* pView);
 
-// Puts the caret before the byte at offset, scrolling it into view, through
-// the view's own operations.
+// Puts the caret before the byte at offset, scrolling it into view, as a
+// move without Shift does through the view's own operations.
 void MoveCaretTo(CBytelonView* pView, int offset);
 // Selects from anchor to end as a Shift move from anchor to end would.
 void SelectBytes(CBytelonView* pView, int anchor, int end);

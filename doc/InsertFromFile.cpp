@@ -1,0 +1,60 @@
+#include "view/BytelonView.h"
+
+#include "doc/BytelonDoc.h"
+#include "doc/Insertion.h"
+#include "framework/MessageBox.h"
+#include "framework/WaitCursor.h"
+#include "res/Resource.h"
+#include "view/PreparedDC.h"
+
+#include <algorithm>
+
+// The file's bytes go in at the caret, in place of the selection. Nothing
+// changes until a file has been chosen.
+void CBytelonView::On_File_Insert_From_File()
+{
+    QString pathName;
+    if (!PromptForFileName(true, pathName))
+        return;
+    CFileStatus status;
+    if (!CFile::GetStatus(pathName, status)) {
+        AfxMessageBox(IDS_INSERT_FILE_STATUS);
+        return;
+    }
+    CBytelonDoc* pDocument = GetDocument();
+    const int selected = SelActive ? std::abs(SelEnd - SelAnchor) : 0;
+    if (CInsertion::RefuseGrowth(pDocument, status.Size - selected))
+        return;
+    CPreparedDC dc(this);
+    if (SelActive) {
+        // An empty selection has nothing to delete: it only ends.
+        if (selected == 0)
+            SelActive = 0;
+        else if (!DeleteTheSelection(dc))
+            return;
+    }
+    const int size = int(status.Size);
+    if (size == 0)
+        return;
+
+    CWaitCursor wait;
+    const int at = CaretOffset();
+    CInsertion insertion(this, at);
+    if (!insertion.SaveTail(IDS_INSERT_FILE_TEMP_FAILED, IDS_INSERT_FILE_COPY_1))
+        return;
+    CFile source;
+    if (!CopyFileSegment(source, pathName, 0, pDocument->WorkFile, pDocument->WorkFileName, at, size)) {
+        AfxMessageBox(IDS_INSERT_FILE_COPY_2);
+        if (SegmentWriteStarted)
+            insertion.Undo();
+        return;
+    }
+    if (!insertion.PutTailBack(size, IDS_INSERT_FILE_COPY_3))
+        return;
+    pDocument->DocLen += size;
+    ScrollTo(TopOffset, -1, dc);
+    Invalidate(true);
+    // The caret stays where it was, on the first inserted byte.
+    pDocument->SetModifiedFlag(true);
+    pDocument->UpdateAllViews(this, 0, nullptr);
+}
