@@ -44,6 +44,7 @@ private slots:
     void selectionPixels();
     void paintReadsOnlyItsLines();
     void paintFailureReportedOnce();
+    void paintDuringAnOperationWaits();
     void focusFollowsViews();
     void thumbPositions();
 };
@@ -363,6 +364,24 @@ void tst_view::paintFailureReportedOnce()
     pView->viewport()->repaint();
     ProcessEvents();
     QCOMPARE(program.Messages.Texts.size(), 1);
+}
+
+void tst_view::paintDuringAnOperationWaits()
+{
+    CProgram program;
+    CBytelonView* pView = program.OpenBytes(Counting(64));
+    ProcessEvents();
+    CBytelonDoc* pDocument = pView->GetDocument();
+    // An operation has the document's work file open when a paint comes through it.
+    QVERIFY(pDocument->WorkFile.Open(pDocument->WorkFileName, CFile::modeReadWrite | CFile::shareExclusive));
+    CFile::ResetStatistics();
+    pView->viewport()->repaint();
+    QVERIFY(pDocument->WorkFile.IsOpen());  // the paint left the operation's file alone
+    QCOMPARE(CFile::GetStatistics().Reads, 0LL);
+    pDocument->WorkFile.Close();
+    ProcessEvents();
+    QVERIFY(CFile::GetStatistics().Reads >= 1);  // painted once the file was free
+    QVERIFY(program.Messages.Texts.isEmpty());
 }
 
 void tst_view::focusFollowsViews()

@@ -122,7 +122,17 @@ void CBytelonView::Draw(CDC* pDC, int first, int lines, int yTop, int xLeft)
         fail(QStringLiteral("Error:  Screen buffer overflow in Draw()  "));
         return;
     }
-    CFile& file = pDocument->WorkFile;
+    // An operation of the program holds the work file: this paint comes
+    // through it (a message box, a progress text) and is done again after it.
+    if (pDocument->WorkFile.IsOpen()) {
+        QPoint corners[2] = {clip.topLeft(), QPoint(clip.left() + clip.width(), clip.top() + clip.height())};
+        pDC->LPtoDP(corners, 2);
+        const QRect region = QRect(corners[0], corners[1]).normalized();
+        QTimer::singleShot(0, this, [this, region] { InvalidateRect(region); });
+        return;
+    }
+    // A file object of its own: a paint must never close the document's.
+    CFile file;
     if (!file.Open(pDocument->WorkFileName, CFile::modeRead | CFile::shareExclusive)) {
         fail(QStringLiteral("Draw() could not open WorkFIle"));
         return;
