@@ -65,7 +65,6 @@ void CBytelonDoc::Serialize(CArchive& ar)
 
 void CBytelonDoc::Load(CArchive& ar)
 {
-    std::vector<char> buffer(TransferSize);
     CFile* pSource = ar.GetFile();
     DocLen = int(pSource->GetLength());
     if (!WorkFile.Open(WorkFileName, CFile::modeWrite | CFile::shareExclusive)) {
@@ -74,51 +73,36 @@ void CBytelonDoc::Load(CArchive& ar)
         AfxMessageBox(IDS_LOAD_OPEN_FAILED);
         throw CUserException();
     }
-    std::int64_t sourcePos = pSource->GetPosition();
-    int remaining = DocLen;
-    long k = 0;
-    try {
-        while (remaining > 0) {
-            SetMainStatusText(0, k == 0 ? QStringLiteral("Loading...") : QStringLiteral("Loading, %1K").arg(k));
-            const int n = remaining < TransferSize ? remaining : TransferSize;
-            const std::int64_t end = WorkFile.SeekToEnd();
-            const UINT moved = CFile::CopyRange(*pSource, sourcePos, WorkFile, end, UINT(n), buffer.data(),
-                                                UINT(buffer.size()));
-            if (moved < UINT(n))
-                throw CFileException(CFileException::endOfFile, 0, pSource->GetFilePath());
-            sourcePos += n;
-            k += 64;
-            remaining -= n;
-        }
-    } catch (...) {
-        WorkFile.Close();
-        throw;
-    }
-    WorkFile.Close();
+    Transfer(*pSource, pSource->GetPosition(), WorkFile, QStringLiteral("Loading..."), QStringLiteral("Loading, %1K"));
 }
 
 void CBytelonDoc::Store(CArchive& ar)
 {
-    std::vector<char> buffer(TransferSize);
     if (!WorkFile.Open(WorkFileName, CFile::modeRead | CFile::shareExclusive)) {
         AfxMessageBox(IDS_STORE_OPEN_FAILED);
         // Nothing was written: the save must not count as done.
         throw CUserException();
     }
-    CFile* pTarget = ar.GetFile();
+    Transfer(WorkFile, 0, *ar.GetFile(), QStringLiteral("Storing..."), QStringLiteral("Storing, %1K"));
+}
+
+void CBytelonDoc::Transfer(CFile& source, std::int64_t sourcePos, CFile& target, const QString& firstText,
+                           const QString& laterText)
+{
+    // The progress text names the kilobytes already copied before each chunk.
+    std::vector<char> buffer(TransferSize);
     int remaining = DocLen;
-    std::int64_t p = 0;
     long k = 0;
     try {
         while (remaining > 0) {
-            SetMainStatusText(0, k == 0 ? QStringLiteral("Storing...") : QStringLiteral("Storing, %1K").arg(k));
+            SetMainStatusText(0, k == 0 ? firstText : laterText.arg(k));
             const int n = remaining < TransferSize ? remaining : TransferSize;
-            const std::int64_t end = pTarget->SeekToEnd();
-            const UINT moved = CFile::CopyRange(WorkFile, p, *pTarget, end, UINT(n), buffer.data(),
+            const std::int64_t end = target.SeekToEnd();
+            const UINT moved = CFile::CopyRange(source, sourcePos, target, end, UINT(n), buffer.data(),
                                                 UINT(buffer.size()));
             if (moved < UINT(n))
-                throw CFileException(CFileException::endOfFile, 0, WorkFileName);
-            p += TransferSize;
+                throw CFileException(CFileException::endOfFile, 0, source.GetFilePath());
+            sourcePos += n;
             k += 64;
             remaining -= n;
         }

@@ -40,4 +40,9 @@ public:
 private:
     void Load(CArchive& ar);
     void Store(CArchive& ar);
+    // Copies DocLen bytes from source at sourcePos to the end of target in
+    // 65536-byte chunks, showing firstText, then laterText with the kilobytes
+    // copied so far; closes WorkFile.
+    void Transfer(CFile& source, std::int64_t sourcePos, CFile& target, const QString& firstText,
+                  const QString& laterText);
 };

@@ -175,18 +175,9 @@ void CBytelonView::On_Edit_Paste()
     const CPastedBytes bytes = PastedBytes(pData);
     const int count = int(std::min<qsizetype>(bytes.Count, CDocument::MaxLength));
     CBytelonDoc* pDocument = GetDocument();
-    const int selected = SelActive ? std::abs(SelEnd - SelAnchor) : 0;
-    if (CInsertion::RefuseGrowth(pDocument, (long long)bytes.Count - selected))
-        return;
-
     CPreparedDC dc(this);
-    if (SelActive) {
-        // An empty selection has nothing to delete: it only ends.
-        if (selected == 0)
-            SelActive = 0;
-        else if (!DeleteTheSelection(dc))
-            return;
-    }
+    if (!CInsertion::ClearSelection(this, bytes.Count, dc))
+        return;
     const int q = CaretOffset();
     int total = 0;
     if (count > 0) {

@@ -22,17 +22,9 @@ void CBytelonView::On_File_Insert_From_File()
         return;
     }
     CBytelonDoc* pDocument = GetDocument();
-    const int selected = SelActive ? std::abs(SelEnd - SelAnchor) : 0;
-    if (CInsertion::RefuseGrowth(pDocument, status.Size - selected))
-        return;
     CPreparedDC dc(this);
-    if (SelActive) {
-        // An empty selection has nothing to delete: it only ends.
-        if (selected == 0)
-            SelActive = 0;
-        else if (!DeleteTheSelection(dc))
-            return;
-    }
+    if (!CInsertion::ClearSelection(this, status.Size, dc))
+        return;
     const int size = int(status.Size);
     if (size == 0)
         return;

@@ -5,6 +5,8 @@
 #include "res/Resource.h"
 #include "view/BytelonView.h"
 
+#include <cstdlib>
+
 CInsertion::CInsertion(CBytelonView* pView, int at)
     : pView(pView), pDocument(pView->GetDocument()), At(at), TailLen(pDocument->DocLen - at)
 {
@@ -18,6 +20,21 @@ bool CInsertion::RefuseGrowth(const CBytelonDoc* pDocument, long long count)
                                  "nothing has been inserted."),
                   MB_OK | MB_ICONEXCLAMATION);
     return true;
+}
+
+bool CInsertion::ClearSelection(CBytelonView* pView, long long count, CDC* pDC)
+{
+    const int selected = pView->SelActive ? std::abs(pView->SelEnd - pView->SelAnchor) : 0;
+    if (RefuseGrowth(pView->GetDocument(), count - selected))
+        return false;
+    if (!pView->SelActive)
+        return true;
+    // An empty selection has nothing to delete: it only ends.
+    if (selected == 0) {
+        pView->SelActive = 0;
+        return true;
+    }
+    return pView->DeleteTheSelection(pDC);
 }
 
 bool CInsertion::SaveTail(UINT idTempFailed, UINT idCopyFailed)

@@ -9,6 +9,7 @@
 #include "framework/Afx.h"
 
 class CBytelonDoc;
+class CDC;
 class CBytelonView;
 
 class CInsertion {
@@ -20,6 +21,10 @@ public:
     // The document would grow past the largest length an offset can express:
     // reported, and true, when count more bytes do not fit.
     [[nodiscard]] static bool RefuseGrowth(const CBytelonDoc* pDocument, long long count);
+    // Makes way for count bytes in place of the view's selection: refuses a
+    // document that would grow too long, then ends an empty selection or
+    // deletes a real one. False when nothing may be inserted.
+    [[nodiscard]] static bool ClearSelection(CBytelonView* pView, long long count, CDC* pDC);
 
     // Copies the bytes after the offset to a new tail file (none when there
     // are no such bytes). False after reporting idTempFailed or idCopyFailed.

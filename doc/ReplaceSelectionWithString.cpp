@@ -15,14 +15,7 @@ bool CBytelonView::ReplaceSelectionWithString(const char* data, int count)
     CBytelonDoc* pDocument = GetDocument();
     if (count < 0)
         return false;
-    if (SelActive) {
-        // An empty selection has nothing to delete: it only ends.
-        if (SelAnchor == SelEnd)
-            SelActive = 0;
-        else if (!DeleteTheSelection(dc))
-            return false;
-    }
-    if (CInsertion::RefuseGrowth(pDocument, count))
+    if (!CInsertion::ClearSelection(this, count, dc))
         return false;
     const int p = CaretOffset();
     if (count > 0) {

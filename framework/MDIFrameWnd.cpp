@@ -190,10 +190,8 @@ void CMDIFrameWnd::ShowMenu(UINT idResource)
         pBar->addMenu(pMenu);
 }
 
-void CMDIFrameWnd::FillRecentFiles(QMenu* pMenu)
+void CMDIFrameWnd::RemoveDynamicActions(QMenu* pMenu)
 {
-    // The placeholder item stands where the list goes.
-    QAction* pPlaceholder = GetCommandAction(ID_FILE_MRU_FILE1);
     for (QAction* pAction : DynamicActions) {
         if (pAction->parent() == pMenu) {
             pMenu->removeAction(pAction);
@@ -203,6 +201,13 @@ void CMDIFrameWnd::FillRecentFiles(QMenu* pMenu)
     DynamicActions.erase(std::remove_if(DynamicActions.begin(), DynamicActions.end(),
                                         [pMenu](QAction* p) { return p->parent() == pMenu; }),
                          DynamicActions.end());
+}
+
+void CMDIFrameWnd::FillRecentFiles(QMenu* pMenu)
+{
+    // The placeholder item stands where the list goes.
+    QAction* pPlaceholder = GetCommandAction(ID_FILE_MRU_FILE1);
+    RemoveDynamicActions(pMenu);
     const QStringList files = AfxGetApp() ? AfxGetApp()->GetRecentFiles() : QStringList();
     pPlaceholder->setVisible(files.isEmpty());
     QAction* pBefore = pPlaceholder;
@@ -219,15 +224,7 @@ void CMDIFrameWnd::FillRecentFiles(QMenu* pMenu)
 
 void CMDIFrameWnd::FillWindowList(QMenu* pMenu)
 {
-    for (QAction* pAction : DynamicActions) {
-        if (pAction->parent() == pMenu) {
-            pMenu->removeAction(pAction);
-            pAction->deleteLater();
-        }
-    }
-    DynamicActions.erase(std::remove_if(DynamicActions.begin(), DynamicActions.end(),
-                                        [pMenu](QAction* p) { return p->parent() == pMenu; }),
-                         DynamicActions.end());
+    RemoveDynamicActions(pMenu);
     const auto frames = GetChildFrames();
     if (frames.empty())
         return;

@@ -89,6 +89,8 @@ private:
     void ShowMenu(UINT idResource);
     void OnChildActivated(QMdiSubWindow* pWindow);
     void FillWindowList(QMenu* pMenu);
+    // Takes out the items a menu was given when it last opened.
+    void RemoveDynamicActions(QMenu* pMenu);
     void FillRecentFiles(QMenu* pMenu);
     void OnWindowCommand(UINT id);
     void TileWindows(bool horizontal);

@@ -3,6 +3,7 @@
 #include "framework/Dialog.h"
 #include "framework/Resources.h"
 #include "res/Resource.h"
+#include "res/TemplateParts.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -22,6 +23,7 @@ QLabel* Text(QWidget* pParent, const QString& text)
 void BuildAbout(CDialog& dialog)
 {
     dialog.setWindowTitle(QStringLiteral("About BYTELON"));
+    SetTemplateFont(dialog);
     auto* pLayout = new QGridLayout(&dialog);
     pLayout->setHorizontalSpacing(16);
 
@@ -70,10 +72,7 @@ void BuildAbout(CDialog& dialog)
     auto* pBottom = new QHBoxLayout;
     pBottom->addWidget(Text(&dialog, QStringLiteral("Qt is a trademark of The Qt Company Ltd.")));
     pBottom->addStretch();
-    auto* pOk = new QPushButton(QStringLiteral("OK"), &dialog);
-    pOk->setDefault(true);
-    dialog.RegisterControl(IDOK, pOk);
-    pBottom->addWidget(pOk);
+    AddPushButton(dialog, pBottom, IDOK, QStringLiteral("OK"), true);
     pLayout->addLayout(pBottom, 3, 0, 1, 3);
 }
 

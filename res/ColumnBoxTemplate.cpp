@@ -3,6 +3,7 @@
 #include "framework/Dialog.h"
 #include "framework/Resources.h"
 #include "res/Resource.h"
+#include "res/TemplateParts.h"
 
 #include <QLabel>
 
@@ -14,7 +15,7 @@ void BuildColumnBox(CDialog& dialog)
     dialog.setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
     dialog.setAttribute(Qt::WA_ShowWithoutActivating);
     dialog.setFocusPolicy(Qt::NoFocus);
-    dialog.setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    SetTemplateFont(dialog);
     dialog.resize(39, 26);
 
     // The label's thin frame is the box's border; the box sizes it when it opens.

@@ -1,0 +1,81 @@
+#include "res/TemplateParts.h"
+
+#include "framework/Dialog.h"
+#include "framework/Edit.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+void SetTemplateFont(CDialog& dialog)
+{
+    dialog.setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+}
+
+QPushButton* AddPushButton(CDialog& dialog, QBoxLayout* pLayout, int id, const QString& text, bool isDefault)
+{
+    auto* pButton = new QPushButton(text, &dialog);
+    pButton->setDefault(isDefault);
+    pButton->setAutoDefault(isDefault);
+    dialog.RegisterControl(id, pButton);
+    if (pLayout)
+        pLayout->addWidget(pButton);
+    return pButton;
+}
+
+void AddEntryPairRows(CDialog& dialog, QWidget* pParent, QGridLayout* pLayout, int row, int asciiId, int hexId)
+{
+    auto* pAscii = new QLineEdit(pParent);
+    auto* pHex = new QLineEdit(pParent);
+    AfxSetUpperCaseStyle(pHex);
+    const int width = pAscii->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 48;
+    pAscii->setMinimumWidth(width);
+    pHex->setMinimumWidth(width);
+    dialog.RegisterControl(asciiId, pAscii);
+    dialog.RegisterControl(hexId, pHex);
+    pLayout->addWidget(new QLabel(QStringLiteral("Ascii:"), pParent), row, 0);
+    pLayout->addWidget(pAscii, row, 1);
+    pLayout->addWidget(new QLabel(QStringLiteral("Hex:"), pParent), row + 1, 0);
+    pLayout->addWidget(pHex, row + 1, 1);
+}
+
+QGroupBox* RadioPair(CDialog& dialog, const QString& title, int firstId, const QString& first,
+                     const QString& second, bool sideBySide)
+{
+    auto* pGroup = new QGroupBox(title, &dialog);
+    QBoxLayout* pLayout = sideBySide ? static_cast<QBoxLayout*>(new QHBoxLayout(pGroup))
+                                     : static_cast<QBoxLayout*>(new QVBoxLayout(pGroup));
+    auto* pFirst = new QRadioButton(first, pGroup);
+    auto* pSecond = new QRadioButton(second, pGroup);
+    dialog.RegisterControl(firstId, pFirst);
+    dialog.RegisterControl(firstId + 1, pSecond);
+    pLayout->addWidget(pFirst);
+    pLayout->addWidget(pSecond);
+    if (sideBySide)
+        pLayout->addStretch();
+    return pGroup;
+}
+
+QLineEdit* BuildPromptDialog(CDialog& dialog, const QString& prompt, int editId)
+{
+    SetTemplateFont(dialog);
+    auto* pLayout = new QGridLayout(&dialog);
+    auto* pPrompt = new QLabel(prompt, &dialog);
+    pPrompt->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    pLayout->addWidget(pPrompt, 0, 0);
+    // Made before the buttons: the first tab stop, with the focus at the start.
+    auto* pEdit = new QLineEdit(&dialog);
+    AfxSetUpperCaseStyle(pEdit);
+    dialog.RegisterControl(editId, pEdit);
+    pLayout->addWidget(pEdit, 0, 1, Qt::AlignLeft);
+    auto* pButtons = new QHBoxLayout;
+    AddPushButton(dialog, pButtons, IDCANCEL, QStringLiteral("&Cancel"));
+    AddPushButton(dialog, pButtons, IDOK, QStringLiteral("OK"), true);
+    pLayout->addLayout(pButtons, 1, 0, 1, 2);
+    return pEdit;
+}
