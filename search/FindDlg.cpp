@@ -1,6 +1,7 @@
 #include "search/FindDlg.h"
 
 #include "app/BytelonApp.h"
+#include "framework/MDIFrameWnd.h"
 #include "framework/MessageBox.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
@@ -9,9 +10,19 @@ CFindDlg::CFindDlg() : CDialog(IDD_FIND)
 {
     // Closing the main window ends the program even while this one is open.
     setAttribute(Qt::WA_QuitOnClose, false);
-    WindowCreated = Create();
+    // Kept above the main window, as a tool window of it.
+    WindowCreated = Create(AfxGetMainWnd());
     if (!WindowCreated)
         AfxMessageBox(IDS_FINDDLG_CREATE_FAILED);
+}
+
+CFindDlg::~CFindDlg()
+{
+    // The main window takes this window with it when it goes first.
+    if (CBytelonApp* pApp = BytelonApp()) {
+        if (pApp->pFindDlg == this)
+            pApp->pFindDlg = nullptr;
+    }
 }
 
 void CFindDlg::DoDataExchange(CDataExchange* pDX)

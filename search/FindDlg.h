@@ -10,6 +10,7 @@ class CFindDlg : public CDialog {
 public:
     // Creates the window; says so when that fails (see Created).
     CFindDlg();
+    ~CFindDlg() override;
 
     [[nodiscard]] bool Created() const { return WindowCreated; }
 

@@ -2,6 +2,7 @@
 
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
+#include "framework/MDIFrameWnd.h"
 #include "framework/MessageBox.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
@@ -11,9 +12,19 @@ CReplaceDlg::CReplaceDlg() : CDialog(IDD_REPLACE)
 {
     // Closing the main window ends the program even while this one is open.
     setAttribute(Qt::WA_QuitOnClose, false);
-    WindowCreated = Create();
+    // Kept above the main window, as a tool window of it.
+    WindowCreated = Create(AfxGetMainWnd());
     if (!WindowCreated)
         AfxMessageBox(IDS_REPLACEDLG_CREATE_FAILED);
+}
+
+CReplaceDlg::~CReplaceDlg()
+{
+    // The main window takes this window with it when it goes first.
+    if (CBytelonApp* pApp = BytelonApp()) {
+        if (pApp->pReplaceDlg == this)
+            pApp->pReplaceDlg = nullptr;
+    }
 }
 
 void CReplaceDlg::DoDataExchange(CDataExchange* pDX)

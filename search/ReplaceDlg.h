@@ -11,6 +11,7 @@ class CReplaceDlg : public CDialog {
 public:
     // Creates the window; says so when that fails (see Created).
     CReplaceDlg();
+    ~CReplaceDlg() override;
 
     [[nodiscard]] bool Created() const { return WindowCreated; }
 
