@@ -20,6 +20,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QUrl>
 #include <QPushButton>
 #include <QTest>
 
@@ -102,6 +104,7 @@ private slots:
     void closeAll();
     void closingMainWindowAsksAndCanBeCancelled();
     void aboutBox();
+    void droppedFilesOpen();
 };
 
 void TestCommands::menuBars_data()
@@ -547,6 +550,28 @@ void TestCommands::aboutBox()
     for (const char* expected : {"2.0", "NOTICE:", "Click logo for", "cheap thrill.", "Friendly feedback is welcome.",
                                  "No solicitations please.", "Corvane Systems"})
         QVERIFY2(all.contains(QLatin1String(expected)), expected);
+}
+
+void tst_commands::droppedFilesOpen()
+{
+    CProgram program;
+    const QString first = program.MakeFile(QStringLiteral("first.bin"), QByteArray("abc"));
+    const QString second = program.MakeFile(QStringLiteral("second.bin"), QByteArray("defg"));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)});
+    CMainFrame* pFrame = program.Frame();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(pFrame, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(pFrame, &drop);
+    ProcessEvents();
+    QStringList opened;
+    for (CDocument* pDocument : program.Documents())
+        opened << pDocument->GetTitle() + QLatin1Char('=')
+                      + QString::number(static_cast<CBytelonDoc*>(pDocument)->DocLen);
+    opened.sort();
+    QCOMPARE(opened, (QStringList{QStringLiteral("first.bin=3"), QStringLiteral("second.bin=4")}));
 }
 
 QTEST_MAIN(TestCommands)
