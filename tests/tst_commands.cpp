@@ -552,7 +552,7 @@ void TestCommands::aboutBox()
         QVERIFY2(all.contains(QLatin1String(expected)), expected);
 }
 
-void tst_commands::droppedFilesOpen()
+void TestCommands::droppedFilesOpen()
 {
     CProgram program;
     const QString first = program.MakeFile(QStringLiteral("first.bin"), QByteArray("abc"));
