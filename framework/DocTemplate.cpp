@@ -8,6 +8,7 @@
 #include "framework/View.h"
 #include "framework/WinApp.h"
 
+#include <QLayout>
 #include <QMdiArea>
 
 #include <algorithm>
@@ -74,7 +75,12 @@ void CMultiDocTemplate::InitialUpdateFrame(CMDIChildWnd* pFrame, CDocument*, boo
         QMdiArea* pArea = pMain->GetMdiArea();
         const int count = int(pArea->subWindowList().size()) - 1;
         const int step = 24;
-        const int height = qMax(200, pArea->viewport()->height() * 3 / 4);
+        // Before the main window is first shown (a file named on the command
+        // line) its layout has not run: run it to know the client area's size.
+        if (!pMain->isVisible() && pMain->layout())
+            pMain->layout()->activate();
+        const int areaHeight = pArea->isVisible() ? pArea->viewport()->height() : pArea->height();
+        const int height = qMax(200, areaHeight * 3 / 4);
         pFrame->setGeometry((count % 8) * step, (count % 8) * step, 600, height);
     }
     AfxCallGuarded([pView] { pView->OnInitialUpdate(); });
