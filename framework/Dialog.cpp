@@ -170,6 +170,9 @@ bool CDialog::Create(QWidget* pParent)
     setAttribute(Qt::WA_DeleteOnClose, false);
     AfxCallGuarded([&] { OnInitDialog(); });
     show();
+    // Opened by the user's command: it takes the keyboard at once.
+    raise();
+    activateWindow();
     return true;
 }
 
