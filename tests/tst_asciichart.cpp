@@ -18,20 +18,6 @@
 
 namespace {
 
-QByteArray Chart()
-{
-    QByteArray bytes(256, '\0');
-    for (int i = 0; i < 256; ++i)
-        bytes[i] = char(i);
-    return bytes;
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void WriteFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
@@ -101,11 +87,11 @@ void tst_asciichart::firstUse()
     QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
     QVERIFY(fixture.Run());
     QVERIFY(fixture.Program.Messages.Texts.isEmpty());
-    QCOMPARE(ReadFile(fixture.Path), Chart());
+    QCOMPARE(FileBytes(fixture.Path), Counting(256));
     CBytelonDoc* pDocument = fixture.ActiveDocument();
     QVERIFY(pDocument);
     QCOMPARE(pDocument->DocLen, 256);
-    QCOMPARE(CProgram::WorkFileBytes(pDocument), Chart());
+    QCOMPARE(CProgram::WorkFileBytes(pDocument), Counting(256));
     QCOMPARE(QFileInfo(pDocument->GetPathName()).fileName(), QStringLiteral("ASCII Chart"));
 }
 
@@ -113,12 +99,12 @@ void tst_asciichart::alteredChart_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("answer");
-    QByteArray changed = Chart();
+    QByteArray changed = Counting(256);
     changed[0x41] = 'x';
-    QByteArray lastChanged = Chart();
+    QByteArray lastChanged = Counting(256);
     lastChanged[255] = 0;
-    for (const auto& [name, content] : {std::pair<const char*, QByteArray>{"255-bytes", Chart().left(255)},
-                                        {"257-bytes", Chart() + 'X'},
+    for (const auto& [name, content] : {std::pair<const char*, QByteArray>{"255-bytes", Counting(256).left(255)},
+                                        {"257-bytes", Counting(256) + 'X'},
                                         {"byte-41-changed", changed},
                                         {"last-byte-changed", lastChanged},
                                         {"empty", QByteArray()}}) {
@@ -137,13 +123,13 @@ void tst_asciichart::alteredChart()
     QVERIFY(fixture.Run());
     if (answer == IDNO) {
         QCOMPARE(fixture.Program.Messages.Texts, (QStringList{Question, QStringLiteral("Operation Canceled")}));
-        QCOMPARE(ReadFile(fixture.Path), content);
+        QCOMPARE(FileBytes(fixture.Path), content);
         QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
     } else {
         QCOMPARE(fixture.Program.Messages.Texts, QStringList{Question});
-        QCOMPARE(ReadFile(fixture.Path), Chart());
+        QCOMPARE(FileBytes(fixture.Path), Counting(256));
         QVERIFY(fixture.ActiveDocument());
-        QCOMPARE(CProgram::WorkFileBytes(fixture.ActiveDocument()), Chart());
+        QCOMPARE(CProgram::WorkFileBytes(fixture.ActiveDocument()), Counting(256));
     }
 }
 
@@ -181,7 +167,7 @@ void tst_asciichart::fullDisk()
 void tst_asciichart::unreadable()
 {
     CChartFixture fixture;
-    WriteFile(fixture.Path, Chart());
+    WriteFile(fixture.Path, Counting(256));
     CFile lock;
     QVERIFY(lock.Open(fixture.Path, CFile::modeRead | CFile::shareExclusive));
     QVERIFY(fixture.Run());

@@ -23,14 +23,6 @@ namespace {
 
 const QString PrivateType = QStringLiteral("application/x-cf-bytelon");
 
-QByteArray Pattern(int n, int seed = 0)
-{
-    QByteArray bytes(n, '\0');
-    for (int i = 0; i < n; ++i)
-        bytes[i] = char((i * 13 + seed + i / 253) & 0xFF);
-    return bytes;
-}
-
 QByteArray PrivateBlock(const QByteArray& bytes)
 {
     const quint32 n = quint32(bytes.size());

@@ -16,14 +16,6 @@
 
 namespace {
 
-QByteArray Counting(int n)
-{
-    QByteArray bytes(n, '\0');
-    for (int i = 0; i < n; ++i)
-        bytes[i] = char((i * 7 + 3) & 0xFF);
-    return bytes;
-}
-
 QByteArray ChangedAt(QByteArray bytes, int offset)
 {
     bytes[offset] = char(bytes[offset] ^ 0x55);

@@ -24,14 +24,6 @@
 
 namespace {
 
-QByteArray Counting(int n)
-{
-    QByteArray bytes(n, '\0');
-    for (int i = 0; i < n; ++i)
-        bytes[i] = char(i & 0xFF);
-    return bytes;
-}
-
 void PutCaret(CBytelonView* pView, int offset)
 {
     CPreparedDC dc(pView);

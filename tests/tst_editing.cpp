@@ -25,20 +25,6 @@
 
 namespace {
 
-QByteArray Pattern(int n, int seed = 0)
-{
-    QByteArray bytes(n, '\0');
-    for (int i = 0; i < n; ++i)
-        bytes[i] = char((i * 7 + seed + i / 251) & 0xFF);
-    return bytes;
-}
-
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 bool Delete(CBytelonView* pView)
 {
     CPreparedDC dc(pView);

@@ -14,14 +14,6 @@
 
 namespace {
 
-QByteArray Counting(int n)
-{
-    QByteArray bytes(n, '\0');
-    for (int i = 0; i < n; ++i)
-        bytes[i] = char(i & 0xFF);
-    return bytes;
-}
-
 void Key(CBytelonView* pView, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     QTest::keyClick(pView, key, modifiers);

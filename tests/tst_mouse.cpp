@@ -21,14 +21,6 @@
 
 namespace {
 
-QByteArray Counting(int n)
-{
-    QByteArray bytes(n, '\0');
-    for (int i = 0; i < n; ++i)
-        bytes[i] = char(i & 0xFF);
-    return bytes;
-}
-
 // The middle of data row `row` (-1: the header) at `cells` character widths from the left.
 QPoint At(CBytelonView* pView, int row, double cells)
 {

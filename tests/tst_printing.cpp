@@ -21,14 +21,6 @@
 
 namespace {
 
-QByteArray Counting(int n)
-{
-    QByteArray bytes(n, '\0');
-    for (int i = 0; i < n; ++i)
-        bytes[i] = char(i & 0xFF);
-    return bytes;
-}
-
 // Prints into a PDF file instead of showing a dialog.
 class CPdfPrintDialog : public CPrintDialogService {
 public:

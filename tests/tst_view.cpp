@@ -16,18 +16,6 @@
 #include <QStyle>
 #include <QTest>
 
-namespace {
-
-QByteArray Counting(int n)
-{
-    QByteArray bytes(n, '\0');
-    for (int i = 0; i < n; ++i)
-        bytes[i] = char(i & 0xFF);
-    return bytes;
-}
-
-}  // namespace
-
 class tst_view : public QObject {
     Q_OBJECT
 private slots:

@@ -184,6 +184,28 @@ std::vector<CDocument*> CProgram::Documents() const
     return pApp->GetDocTemplates().front()->GetDocuments();
 }
 
+QByteArray Counting(int n)
+{
+    QByteArray bytes(n, '\0');
+    for (int i = 0; i < n; ++i)
+        bytes[i] = char(i & 0xFF);
+    return bytes;
+}
+
+QByteArray Pattern(int n, int seed)
+{
+    QByteArray bytes(n, '\0');
+    for (int i = 0; i < n; ++i)
+        bytes[i] = char((i * 7 + seed + i / 251) & 0xFF);
+    return bytes;
+}
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
 void ProcessEvents(int rounds)
 {
     for (int i = 0; i < rounds; ++i) {

@@ -102,6 +102,13 @@ private:
     bool HadTmpDir;
 };
 
+// n bytes counting up from 0, wrapping after 0xFF.
+QByteArray Counting(int n);
+// n bytes that do not repeat every 256, so a chunk put in the wrong place shows.
+QByteArray Pattern(int n, int seed = 0);
+// The file's bytes, or "<unreadable>".
+QByteArray FileBytes(const QString& path);
+
 // Lets posted events, deferred deletions and idle work run.
 void ProcessEvents(int rounds = 3);
 // Runs action on the next modal dialog that appears while trigger runs.
