@@ -44,12 +44,6 @@ QByteArray ClipboardData(const QString& type)
     return pData ? pData->data(type) : QByteArray();
 }
 
-bool Enabled(CProgram& program, UINT id)
-{
-    CCmdUI state(id);
-    return program.Frame()->RouteCommand(id, &state) && state.Enabled;
-}
-
 }  // namespace
 
 class tst_clipboard : public QObject {
@@ -260,21 +254,21 @@ void tst_clipboard::updateHandlers()
     CProgram program;
     CBytelonView* pView = program.OpenBytes("abcdef");
     Focus(pView);
-    QVERIFY(!Enabled(program, ID_EDIT_COPY));
-    QVERIFY(!Enabled(program, ID_EDIT_CUT));
-    QVERIFY(!Enabled(program, ID_EDIT_PASTE));
+    QVERIFY(!CommandEnabled(program, ID_EDIT_COPY));
+    QVERIFY(!CommandEnabled(program, ID_EDIT_CUT));
+    QVERIFY(!CommandEnabled(program, ID_EDIT_PASTE));
     SelectBytes(pView, 2, 2);  // active, if empty
-    QVERIFY(Enabled(program, ID_EDIT_COPY));
-    QVERIFY(Enabled(program, ID_EDIT_CUT));
+    QVERIFY(CommandEnabled(program, ID_EDIT_COPY));
+    QVERIFY(CommandEnabled(program, ID_EDIT_CUT));
 
     auto* pImage = new QMimeData;
     pImage->setImageData(QImage(2, 2, QImage::Format_RGB32));
     QGuiApplication::clipboard()->setMimeData(pImage);
-    QVERIFY(!Enabled(program, ID_EDIT_PASTE));
+    QVERIFY(!CommandEnabled(program, ID_EDIT_PASTE));
     PutOnClipboard("text/plain", "t");
-    QVERIFY(Enabled(program, ID_EDIT_PASTE));
+    QVERIFY(CommandEnabled(program, ID_EDIT_PASTE));
     PutOnClipboard(PrivateType, PrivateBlock("p"));
-    QVERIFY(Enabled(program, ID_EDIT_PASTE));
+    QVERIFY(CommandEnabled(program, ID_EDIT_PASTE));
 
     // Pasting with nothing pastable does nothing at all.
     QGuiApplication::clipboard()->clear();

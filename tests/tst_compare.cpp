@@ -22,12 +22,6 @@ QByteArray ChangedAt(QByteArray bytes, int offset)
     return bytes;
 }
 
-bool CompareEnabled(CProgram& program)
-{
-    CCmdUI state(ID_SEARCH_COMPARE);
-    return program.Frame()->RouteCommand(ID_SEARCH_COMPARE, &state) && state.Enabled;
-}
-
 struct CViewState {
     explicit CViewState(const CBytelonView* pView)
         : Top(pView->TopOffset), Caret(pView->CaretOffset()), Anchor(pView->SelAnchor), End(pView->SelEnd),
@@ -97,7 +91,7 @@ void tst_compare::enabling()
             }
         }
     }
-    QCOMPARE(CompareEnabled(program), enabled);
+    QCOMPARE(CommandEnabled(program, ID_SEARCH_COMPARE), enabled);
     program.Messages.Texts.clear();
     QCOMPARE(program.Frame()->ExecuteCommand(ID_SEARCH_COMPARE), enabled);
     if (!enabled)

@@ -12,7 +12,6 @@
 #include "view/BytelonView.h"
 #include "view/PreparedDC.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
@@ -620,17 +619,14 @@ void TestDocument::clearAllDisabledWhenEmpty()
     CProgram program;
     CBytelonView* pView = program.OpenBytes(QByteArray());
     QVERIFY(pView);
-    QAction* pAction = program.Frame()->GetCommandAction(ID_EDIT_CLEAR_ALL);
-    program.Frame()->UpdateCommandUI(pAction);
-    QVERIFY(!pAction->isEnabled());
+    QVERIFY(!MenuItemEnabled(program, ID_EDIT_CLEAR_ALL));
     QVERIFY(!program.Frame()->ExecuteCommand(ID_EDIT_CLEAR_ALL));
     QVERIFY(program.Messages.Texts.isEmpty());
     QVERIFY(!pView->GetDocument()->IsModified());
 
     CBytelonView* pFull = program.OpenBytes(QByteArray(1, 'x'), QStringLiteral("one.bin"));
     QVERIFY(pFull);
-    program.Frame()->UpdateCommandUI(pAction);
-    QVERIFY(pAction->isEnabled());
+    QVERIFY(MenuItemEnabled(program, ID_EDIT_CLEAR_ALL));
 }
 
 QTEST_MAIN(TestDocument)

@@ -778,9 +778,7 @@ void tst_editing::saveSelectionAsRefusals()
     QVERIFY(!state.Enabled);
     pView->On_File_Save_Selection_As();
     SelectBytes(pView, 10, 10);
-    CCmdUI emptySelection(ID_FILE_SAVE_SELECTION_AS);
-    QVERIFY(program.Frame()->RouteCommand(ID_FILE_SAVE_SELECTION_AS, &emptySelection));
-    QVERIFY(emptySelection.Enabled);
+    QVERIFY(CommandEnabled(program, ID_FILE_SAVE_SELECTION_AS));
     QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_SAVE_SELECTION_AS));
     QCOMPARE(program.Messages.Texts, QStringList({"There is nothing to save", "There is nothing to save"}));
     QVERIFY(program.FileDialogs.Requests.empty());

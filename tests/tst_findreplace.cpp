@@ -14,7 +14,6 @@
 #include "view/BytelonView.h"
 #include "view/PreparedDC.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
@@ -198,9 +197,7 @@ void tst_findreplace::commandsDisabledForEmptyDocument()
     CBytelonView* pView = program.OpenBytes(QByteArray());
     Focus(pView);
     for (UINT id : {ID_SEARCH_FIND, ID_SEARCH_REPLACE}) {
-        QAction* pAction = program.Frame()->GetCommandAction(id);
-        program.Frame()->UpdateCommandUI(pAction);
-        QVERIFY(!pAction->isEnabled());
+        QVERIFY(!MenuItemEnabled(program, id));
         program.Frame()->ExecuteCommand(id);
     }
     QVERIFY(!program.App()->pFindDlg);
@@ -208,9 +205,7 @@ void tst_findreplace::commandsDisabledForEmptyDocument()
 
     CBytelonView* pFull = program.OpenBytes(QByteArray("a"), QStringLiteral("full.bin"));
     Focus(pFull);
-    QAction* pFindAction = program.Frame()->GetCommandAction(ID_SEARCH_FIND);
-    program.Frame()->UpdateCommandUI(pFindAction);
-    QVERIFY(pFindAction->isEnabled());
+    QVERIFY(MenuItemEnabled(program, ID_SEARCH_FIND));
 }
 
 void tst_findreplace::commandsWhileOpenDoNothing()

@@ -3,6 +3,7 @@
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
+#include "framework/CmdTarget.h"
 #include "framework/CursorPos.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/DocTemplate.h"
@@ -10,6 +11,7 @@
 #include "view/BytelonView.h"
 #include "view/PreparedDC.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QRegion>
@@ -204,6 +206,19 @@ QByteArray FileBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool CommandEnabled(const CProgram& program, UINT id)
+{
+    CCmdUI state(id);
+    return program.Frame()->RouteCommand(id, &state) && state.Enabled;
+}
+
+bool MenuItemEnabled(const CProgram& program, UINT id)
+{
+    QAction* pAction = program.Frame()->GetCommandAction(id);
+    program.Frame()->UpdateCommandUI(pAction);
+    return pAction->isEnabled();
 }
 
 void ProcessEvents(int rounds)

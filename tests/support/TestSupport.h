@@ -109,6 +109,11 @@ QByteArray Pattern(int n, int seed = 0);
 // The file's bytes, or "<unreadable>".
 QByteArray FileBytes(const QString& path);
 
+// Whether the command reaches a handler that enables it.
+bool CommandEnabled(const CProgram& program, UINT id);
+// Whether the command's menu item is enabled once updated, as the menu shows it.
+bool MenuItemEnabled(const CProgram& program, UINT id);
+
 // Lets posted events, deferred deletions and idle work run.
 void ProcessEvents(int rounds = 3);
 // Runs action on the next modal dialog that appears while trigger runs.
