@@ -143,6 +143,16 @@ CBytelonView* CProgram::OpenBytes(const QByteArray& bytes, const QString& name)
     return pDocument ? ViewOf(pDocument) : nullptr;
 }
 
+CBytelonView* CProgram::OpenFocused(const QByteArray& bytes, int lines)
+{
+    CBytelonView* pView = OpenBytes(bytes);
+    if (pView && lines > 0)
+        ShowLines(pView, lines);
+    if (pView)
+        Focus(pView);
+    return pView;
+}
+
 CBytelonView* CProgram::ViewOf(CBytelonDoc* pDocument, int index)
 {
     return static_cast<CBytelonView*>(pDocument->GetViews().at(std::size_t(index)));
@@ -160,6 +170,11 @@ QString CProgram::PaneText(int pane) const
 {
     CMainFrame* pFrame = Frame();
     return pFrame ? pFrame->StatusBar.GetPaneText(pane) : QString();
+}
+
+CBytelonDoc* CProgram::ActiveDocument() const
+{
+    return static_cast<CBytelonDoc*>(Frame()->GetActiveDocument());
 }
 
 CPrivateTempDir::CPrivateTempDir()
@@ -295,6 +310,14 @@ void CRecordingDC::InvertRect(const QRect& rect)
     Inversions.push_back(rect);
 }
 
+std::unique_ptr<CRecordingDC> CRecordingDC::OfView(CBytelonView* pView)
+{
+    auto pDC = std::make_unique<CRecordingDC>(pView->viewport(), pView->viewport()->rect());
+    pView->OnPrepareDC(pDC.get());
+    pView->OnDraw(pDC.get());
+    return pDC;
+}
+
 QStringList CRecordingDC::TextsAt(int y) const
 {
     std::vector<CText> row;
@@ -309,7 +332,6 @@ QStringList CRecordingDC::TextsAt(int y) const
     return result;
 }
 
-// Makes the view show `lines` data lines by sizing its frame.
 void ShowLines(CBytelonView* pView, int lines)
 {
     CMDIChildWnd* pFrame = pView->GetParentFrame();
@@ -318,7 +340,6 @@ void ShowLines(CBytelonView* pView, int lines)
     ProcessEvents();
 }
 
-// The device rectangles InvertRange covers for the selected bytes now on screen.
 QRegion SelectedCells(CBytelonView* pView)
 {
     QRegion region;
@@ -343,7 +364,6 @@ QRegion SelectedCells(CBytelonView* pView)
     return region;
 }
 
-// Counts pixels that break "inverted inside the region, unchanged outside".
 int InversionMismatches(const QImage& plain, const QImage& shown, const QRegion& inverted)
 {
     int mismatches = 0;
@@ -364,7 +384,17 @@ QImage Grab(CBytelonView* pView)
     ProcessEvents();
     return pView->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
+void WithPreparedDC(CBytelonView* pView, const std::function<void(CDC*)>& op)
+{
+    CPreparedDC dc(pView);
+    op(dc);
+}
 
+void PlaceCaret(CBytelonView* pView, int offset)
+{
+    CPreparedDC dc(pView);
+    pView->SetCaretToOffset(offset, dc);
+}
 
 void MoveCaretTo(CBytelonView* pView, int offset)
 {

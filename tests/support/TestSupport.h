@@ -64,9 +64,12 @@ public:
     QString MakeFile(const QString& name, const QByteArray& bytes) const;
     CBytelonDoc* Open(const QString& path);
     CBytelonView* OpenBytes(const QByteArray& bytes, const QString& name = QStringLiteral("data.bin"));
+    // OpenBytes, then ShowLines (unless lines is 0) and Focus.
+    CBytelonView* OpenFocused(const QByteArray& bytes, int lines = 0);
     [[nodiscard]] static CBytelonView* ViewOf(CBytelonDoc* pDocument, int index = 0);
     [[nodiscard]] static QByteArray WorkFileBytes(const CBytelonDoc* pDocument);
     [[nodiscard]] QString PaneText(int pane) const;
+    [[nodiscard]] CBytelonDoc* ActiveDocument() const;
     // The open documents, oldest first.
     [[nodiscard]] std::vector<CDocument*> Documents() const;
 
@@ -129,7 +132,6 @@ void SetCursorScreenPos(QPoint position);
 #include "framework/DC.h"
 
 #include <QRect>
-#include <vector>
 
 // A screen context that records what is drawn on it instead of drawing.
 class CRecordingDC : public CDC {
@@ -152,6 +154,8 @@ public:
 
     // The texts drawn at y, left to right.
     [[nodiscard]] QStringList TextsAt(int y) const;
+    // What the view draws on the whole of its window.
+    [[nodiscard]] static std::unique_ptr<CRecordingDC> OfView(CBytelonView* pView);
 
     std::vector<CText> Texts;
     std::vector<CLine> Lines;
@@ -170,6 +174,11 @@ int InversionMismatches(const QImage& plain, const QImage& shown, const QRegion&
 // The view's pixels once pending paints are done.
 QImage Grab(CBytelonView* pView);
 
+// Runs op with the view's prepared context, as the view's own operations get it.
+void WithPreparedDC(CBytelonView* pView, const std::function<void(CDC*)>& op);
+// Puts the caret before the byte at offset as SetCaretToOffset does: no
+// scrolling (an offset off the screen is clamped to it), the selection kept.
+void PlaceCaret(CBytelonView* pView, int offset);
 // Puts the caret before the byte at offset, scrolling it into view, as a
 // move without Shift does through the view's own operations.
 void MoveCaretTo(CBytelonView* pView, int offset);
