@@ -4,19 +4,14 @@
 #include "support/TestSupport.h"
 
 #include "app/BytelonApp.h"
-#include "app/MainFrame.h"
-#include "doc/BytelonDoc.h"
-#include "framework/MDIChildWnd.h"
 #include "view/BytelonView.h"
 #include "view/ColumnBox.h"
-#include "view/PreparedDC.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QRegion>
 #include <QTest>
 
 namespace {
@@ -62,14 +57,12 @@ void Hover(CBytelonView* pView, QPoint point)
     QApplication::sendEvent(pViewport, &move);
 }
 
-int SelectionLow(CBytelonView* pView)
+// The bytes shown `lines` lines high (0: as opened), focused and painted, ready for the pointer.
+CBytelonView* OpenForPointer(CProgram& program, const QByteArray& bytes, int lines = 0)
 {
-    return std::min(pView->SelAnchor, pView->SelEnd);
-}
-
-int SelectionHigh(CBytelonView* pView)
-{
-    return std::max(pView->SelAnchor, pView->SelEnd);
+    CBytelonView* pView = program.OpenFocused(bytes, lines);
+    Grab(pView);
+    return pView;
 }
 
 QList<CColumnBox*> ColumnBoxes()
@@ -129,10 +122,7 @@ void tst_mouse::pressPlacesCaret()
     QFETCH(int, column);
     QFETCH(int, inText);
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(20));
-    ShowLines(pView, 6);
-    Focus(pView);
-    Grab(pView);
+    CBytelonView* pView = OpenForPointer(program, Counting(20), 6);
     QPoint point;
     if (where == QLatin1String("header"))
         point = AtHex(pView, -1, 3, 0.2);
@@ -168,10 +158,7 @@ void tst_mouse::pressPlacesCaret()
 void tst_mouse::dragFromHexIntoText()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(64));
-    ShowLines(pView, 8);
-    Focus(pView);
-    Grab(pView);
+    CBytelonView* pView = OpenForPointer(program, Counting(64), 8);
     Press(pView, AtHex(pView, 0, 2, 0.2));
     Drag(pView, AtHex(pView, 1, 6, 0.2));
     QCOMPARE(pView->CaretInText, 0);
@@ -189,10 +176,7 @@ void tst_mouse::dragFromHexIntoText()
 void tst_mouse::shiftPressExtends()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(64));
-    ShowLines(pView, 8);
-    Focus(pView);
-    Grab(pView);
+    CBytelonView* pView = OpenForPointer(program, Counting(64), 8);
     Press(pView, AtHex(pView, 0, 3, 0.2));
     Release(pView, AtHex(pView, 0, 3, 0.2));
     QCOMPARE(pView->SelActive, 0);
@@ -221,9 +205,7 @@ void tst_mouse::shiftPressTakesUpEndedSelection()
     // A resize ends a selection but keeps its anchor; Shift+press takes it up
     // again from there, and all of it must be shown.
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(64));
-    ShowLines(pView, 8);
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(Counting(64), 8);
     Press(pView, AtHex(pView, 0, 5, 0.2));
     Drag(pView, AtHex(pView, 1, 2, 0.2));
     Release(pView, AtHex(pView, 1, 2, 0.2));
@@ -244,13 +226,8 @@ void tst_mouse::shiftPressTakesUpEndedSelection()
 void tst_mouse::autoScrollToTheStart()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(1000));
-    ShowLines(pView, 10);
-    Focus(pView);
-    {
-        CPreparedDC dc(pView);
-        pView->ScrollTo(400, -1, dc);
-    }
+    CBytelonView* pView = program.OpenFocused(Counting(1000), 10);
+    WithPreparedDC(pView, [pView](CDC* pDC) { pView->ScrollTo(400, -1, pDC); });
     Grab(pView);
     SetLeftButtonHeld(true);
     SetCursorScreenPos(QPoint(300, 20));
@@ -288,10 +265,7 @@ void tst_mouse::autoScrollToTheStart()
 void tst_mouse::autoScrollStops()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(100000));
-    ShowLines(pView, 10);
-    Focus(pView);
-    Grab(pView);
+    CBytelonView* pView = OpenForPointer(program, Counting(100000), 10);
     SetLeftButtonHeld(true);
     SetCursorScreenPos(QPoint(300, 900));
     const QPoint start = AtHex(pView, 2, 2, 0.2);
@@ -326,9 +300,7 @@ void tst_mouse::autoScrollStops()
 void tst_mouse::hoverChoosesPointer()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(64));
-    Focus(pView);
-    Grab(pView);
+    CBytelonView* pView = OpenForPointer(program, Counting(64));
     CBytelonApp* pApp = program.App();
     const int y = At(pView, 1, 0).y();
     struct Case {
@@ -381,15 +353,8 @@ void tst_mouse::ruleDrags()
     QFETCH(int, hexAfter);
     CProgram program;
     program.App()->HexAddressBase = hex;
-    CBytelonView* pView = program.OpenBytes(Counting(3000));
-    ShowLines(pView, 10);
-    Focus(pView);
-    Grab(pView);
-    {
-        CPreparedDC dc(pView);
-        pView->ScrollTo(1000, -1, dc);
-        pView->SetCaretToOffset(1003, dc);
-    }
+    CBytelonView* pView = OpenForPointer(program, Counting(3000), 10);
+    MoveCaretTo(pView, 1003);
     const int y = At(pView, 2, 0).y();
     const int ruleX = rule == 1 ? pView->HexRuleX : pView->TextRuleX;
     const QPoint start(ruleX, y);
@@ -423,10 +388,7 @@ void tst_mouse::ruleDrags()
 void tst_mouse::columnBox()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(100));
-    ShowLines(pView, 6);
-    Focus(pView);
-    Grab(pView);
+    CBytelonView* pView = OpenForPointer(program, Counting(100), 6);
     const QPoint press(pView->TextRuleX + 2, At(pView, 1, 0).y());
     Hover(pView, press);
     Press(pView, press);
@@ -468,9 +430,7 @@ void tst_mouse::columnBox()
 void tst_mouse::columnBoxLifetime()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(100));
-    Focus(pView);
-    Grab(pView);
+    CBytelonView* pView = OpenForPointer(program, Counting(100));
     const QPoint press(pView->HexRuleX, At(pView, 0, 0).y());
     Hover(pView, press);
     Press(pView, press);
@@ -495,9 +455,7 @@ void tst_mouse::columnBoxLifetime()
 void tst_mouse::columnBoxCreationFails()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(100));
-    Focus(pView);
-    Grab(pView);
+    CBytelonView* pView = OpenForPointer(program, Counting(100));
     CColumnBox::SetCreationFailsForTesting(true);
     const QPoint press(pView->TextRuleX, At(pView, 0, 0).y());
     Hover(pView, press);
@@ -517,10 +475,7 @@ void tst_mouse::columnBoxCreationFails()
 void tst_mouse::emptyDocument()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray());
-    ShowLines(pView, 6);
-    Focus(pView);
-    Grab(pView);
+    CBytelonView* pView = OpenForPointer(program, QByteArray(), 6);
     SetLeftButtonHeld(true);
     for (const QPoint& point : {AtHex(pView, 3, 5, 0.9), AtText(pView, 0, 7, 0.9), At(pView, -1, 1)}) {
         Press(pView, point);
