@@ -12,7 +12,6 @@
 #include "search/FindDlg.h"
 #include "search/ReplaceDlg.h"
 #include "view/BytelonView.h"
-#include "view/PreparedDC.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -65,6 +64,15 @@ CReplaceDlg* OpenReplace(CProgram& program)
     return program.App()->pReplaceDlg;
 }
 
+// The Replace dialog with both strings typed in.
+CReplaceDlg* OpenReplace(CProgram& program, const QString& findHex, const QString& withHex)
+{
+    CReplaceDlg* pReplace = OpenReplace(program);
+    TypeHex(pReplace, IDC_REPLACE_FIND_HEX, findHex);
+    TypeHex(pReplace, IDC_REPLACE_WITH_HEX, withHex);
+    return pReplace;
+}
+
 template <class T>
 int VisibleDialogs()
 {
@@ -74,12 +82,6 @@ int VisibleDialogs()
             ++count;
     }
     return count;
-}
-
-void PutCaret(CBytelonView* pView, int offset)
-{
-    CPreparedDC dc(pView);
-    pView->SetCaretToOffset(offset, dc);
 }
 
 // Lets the idle steps run until Replace All stops.
@@ -113,8 +115,7 @@ private slots:
 void tst_findreplace::findDialogOpensAndRemembers()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("xx24yy"));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("xx24yy"));
     CFindDlg* pFind = OpenFind(program);
     QVERIFY(pFind);
     QVERIFY(pFind->isVisible());
@@ -157,9 +158,8 @@ void tst_findreplace::findDialogOpensAndRemembers()
 void tst_findreplace::findUpSearchesBackwards()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("ab.AB.ab"));
-    Focus(pView);
-    PutCaret(pView, 8);
+    CBytelonView* pView = program.OpenFocused(QByteArray("ab.AB.ab"));
+    PlaceCaret(pView, 8);
     CFindDlg* pFind = OpenFind(program);
     TypeHex(pFind, IDC_FIND_HEX, QStringLiteral("41 42"));
     pFind->GetDlgItemAs<QRadioButton>(IDC_FIND_UP)->click();
@@ -178,8 +178,7 @@ void tst_findreplace::findUpSearchesBackwards()
 void tst_findreplace::findFormatErrorFocusesHexBox()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("AB"));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("AB"));
     CFindDlg* pFind = OpenFind(program);
     QLineEdit* pHex = Edit(pFind, IDC_FIND_HEX);
     pHex->setText(QStringLiteral("4142"));
@@ -194,8 +193,7 @@ void tst_findreplace::findFormatErrorFocusesHexBox()
 void tst_findreplace::commandsDisabledForEmptyDocument()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray());
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray());
     for (UINT id : {ID_SEARCH_FIND, ID_SEARCH_REPLACE}) {
         QVERIFY(!MenuItemEnabled(program, id));
         program.Frame()->ExecuteCommand(id);
@@ -211,8 +209,7 @@ void tst_findreplace::commandsDisabledForEmptyDocument()
 void tst_findreplace::commandsWhileOpenDoNothing()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("abc"));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("abc"));
     CFindDlg* pFind = OpenFind(program);
     CReplaceDlg* pReplace = OpenReplace(program);
     TypeHex(pFind, IDC_FIND_HEX, QStringLiteral("61"));
@@ -227,8 +224,7 @@ void tst_findreplace::commandsWhileOpenDoNothing()
 void tst_findreplace::findNextWithoutViewDoesNothing()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("abc"));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("abc"));
     CFindDlg* pFind = OpenFind(program);
     CReplaceDlg* pReplace = OpenReplace(program);
     TypeHex(pFind, IDC_FIND_HEX, QStringLiteral("61"));
@@ -247,7 +243,7 @@ void tst_findreplace::findNextWithoutViewDoesNothing()
 void tst_findreplace::exitDeletesOpenDialogs()
 {
     CProgram program;
-    Focus(program.OpenBytes(QByteArray("abc")));
+    program.OpenFocused(QByteArray("abc"));
     QPointer<CFindDlg> pFind = OpenFind(program);
     QPointer<CReplaceDlg> pReplace = OpenReplace(program);
     QVERIFY(pFind && pReplace);
@@ -287,12 +283,9 @@ void tst_findreplace::replaceAll()
     QFETCH(QByteArray, result);
     QFETCH(QString, status);
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(document);
-    Focus(pView);
-    PutCaret(pView, 2);
-    CReplaceDlg* pReplace = OpenReplace(program);
-    TypeHex(pReplace, IDC_REPLACE_FIND_HEX, find);
-    TypeHex(pReplace, IDC_REPLACE_WITH_HEX, replace);
+    CBytelonView* pView = program.OpenFocused(document);
+    PlaceCaret(pView, 2);
+    CReplaceDlg* pReplace = OpenReplace(program, find, replace);
     if (caseYes)
         pReplace->GetDlgItemAs<QRadioButton>(IDC_REPLACE_CASE_YES)->click();
     Click(pReplace, IDC_REPLACE_ALL);
@@ -311,9 +304,8 @@ void tst_findreplace::replaceAll()
 void tst_findreplace::replaceAllWithEmptyFindDoesNothing()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("aaa"));
-    Focus(pView);
-    PutCaret(pView, 2);
+    CBytelonView* pView = program.OpenFocused(QByteArray("aaa"));
+    PlaceCaret(pView, 2);
     CReplaceDlg* pReplace = OpenReplace(program);
     TypeHex(pReplace, IDC_REPLACE_WITH_HEX, QStringLiteral("62"));
     Click(pReplace, IDC_REPLACE_ALL);
@@ -328,11 +320,8 @@ void tst_findreplace::replaceAllWithEmptyFindDoesNothing()
 void tst_findreplace::replaceInsertsThenSelectsNext()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("xaxa"));
-    Focus(pView);
-    CReplaceDlg* pReplace = OpenReplace(program);
-    TypeHex(pReplace, IDC_REPLACE_FIND_HEX, QStringLiteral("61"));
-    TypeHex(pReplace, IDC_REPLACE_WITH_HEX, QStringLiteral("62 62"));
+    CBytelonView* pView = program.OpenFocused(QByteArray("xaxa"));
+    CReplaceDlg* pReplace = OpenReplace(program, QStringLiteral("61"), QStringLiteral("62 62"));
     Click(pReplace, IDC_REPLACE);
     QCOMPARE(CProgram::WorkFileBytes(pView->GetDocument()), QByteArray("bbxaxa"));
     QVERIFY(pView->SelActive);
@@ -352,11 +341,8 @@ void tst_findreplace::closingStopsReplaceAll()
     QByteArray document;
     for (int i = 0; i < 50; ++i)
         document += "xa";
-    CBytelonView* pView = program.OpenBytes(document);
-    Focus(pView);
-    CReplaceDlg* pReplace = OpenReplace(program);
-    TypeHex(pReplace, IDC_REPLACE_FIND_HEX, QStringLiteral("61"));
-    TypeHex(pReplace, IDC_REPLACE_WITH_HEX, QStringLiteral("62"));
+    CBytelonView* pView = program.OpenFocused(document);
+    CReplaceDlg* pReplace = OpenReplace(program, QStringLiteral("61"), QStringLiteral("62"));
     Click(pReplace, IDC_REPLACE_ALL);
     // Two steps, as two idle passes would run them.
     program.App()->OnIdle(0);
@@ -379,11 +365,8 @@ void tst_findreplace::closingStopsReplaceAll()
 void tst_findreplace::failedReplacementStopsReplaceAll()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("xaxaxa"));
-    Focus(pView);
-    CReplaceDlg* pReplace = OpenReplace(program);
-    TypeHex(pReplace, IDC_REPLACE_FIND_HEX, QStringLiteral("61"));
-    TypeHex(pReplace, IDC_REPLACE_WITH_HEX, QStringLiteral("62 62"));
+    CBytelonView* pView = program.OpenFocused(QByteArray("xaxaxa"));
+    CReplaceDlg* pReplace = OpenReplace(program, QStringLiteral("61"), QStringLiteral("62 62"));
     Click(pReplace, IDC_REPLACE_ALL);
     program.App()->OnIdle(0);
     // The disk fills up: nothing more can be written.
