@@ -10,7 +10,6 @@
 #include "framework/File.h"
 #include "search/ByteMatcher.h"
 #include "view/BytelonView.h"
-#include "view/PreparedDC.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -19,17 +18,6 @@
 namespace {
 
 constexpr int Block = 16384;
-
-void PutCaret(CBytelonView* pView, int offset)
-{
-    CPreparedDC dc(pView);
-    if (pView->SelActive) {
-        pView->ShiftDown = 0;
-        pView->SyncSelectionWithShift(dc);
-    }
-    pView->ScrollTo(offset, 0, dc);
-    pView->SetCaretToOffset(offset, dc);
-}
 
 bool Equal(unsigned char a, unsigned char b, bool ignoreCase)
 {
@@ -133,7 +121,7 @@ void tst_search::refusedBeforeReading()
     QFETCH(QString, message);
     CProgram program;
     CBytelonView* pView = program.OpenBytes(document);
-    PutCaret(pView, caret);
+    MoveCaretTo(pView, caret);
     CFile::ResetStatistics();
     const int result = forward ? Next(pView, what) : Previous(pView, what);
     QCOMPARE(result, 1);
@@ -165,7 +153,7 @@ void tst_search::walksThroughOccurrences()
     QCOMPARE(pView->SelEnd, 4);
 
     // Fewer than count bytes after the caret: the end at once.
-    PutCaret(pView, 3);
+    MoveCaretTo(pView, 3);
     program.Messages.Texts.clear();
     QCOMPARE(Next(pView, what), 1);
     QCOMPARE(program.Messages.Texts, QStringList{QStringLiteral("Reached end of document")});
@@ -175,7 +163,7 @@ void tst_search::walksBackwards()
 {
     CProgram program;
     CBytelonView* pView = program.OpenBytes(QByteArray("xaaaax"));
-    PutCaret(pView, 6);
+    MoveCaretTo(pView, 6);
     const QByteArray what("aa");
     QCOMPARE(Previous(pView, what), 0);
     QCOMPARE(pView->SelAnchor, 5);
@@ -226,7 +214,7 @@ void tst_search::caseFolding()
     CProgram program;
     CBytelonView* pView = program.OpenBytes(document);
     QCOMPARE(Next(pView, what, ignoreCase), found ? 0 : 1);
-    PutCaret(pView, int(document.size()));
+    MoveCaretTo(pView, int(document.size()));
     QCOMPARE(Previous(pView, what, ignoreCase), found ? 0 : 1);
 }
 
@@ -273,10 +261,10 @@ void tst_search::acrossBlockBoundaries()
         document.replace(up, count, what);
         program.Messages.Texts.clear();
         CBytelonView* pView = program.OpenBytes(document, QStringLiteral("cut%1.bin").arg(cut));
-        PutCaret(pView, caret);
+        MoveCaretTo(pView, caret);
         QCOMPARE(Next(pView, what), 0);
         QCOMPARE(pView->SelAnchor, down);
-        PutCaret(pView, length);
+        MoveCaretTo(pView, length);
         QCOMPARE(Previous(pView, what), 0);
         QCOMPARE(pView->SelEnd, up);
         QVERIFY(program.Messages.Texts.isEmpty());
@@ -307,7 +295,7 @@ void tst_search::randomAgainstPlainScan()
             file.write(document);
             file.close();
 
-            PutCaret(pView, caret);
+            MoveCaretTo(pView, caret);
             const int next = PlainNext(document, caret, what, ignoreCase);
             program.Messages.Texts.clear();
             QCOMPARE(Next(pView, what, ignoreCase), next < 0 ? 1 : 0);
@@ -318,7 +306,7 @@ void tst_search::randomAgainstPlainScan()
                 QCOMPARE(program.Messages.Texts, QStringList{QStringLiteral("Reached end of document")});
             }
 
-            PutCaret(pView, caret);
+            MoveCaretTo(pView, caret);
             const int previous = PlainPrevious(document, caret, what, ignoreCase);
             program.Messages.Texts.clear();
             QCOMPARE(Previous(pView, what, ignoreCase), previous < 0 ? 1 : 0);
@@ -370,7 +358,7 @@ void tst_search::failuresLeaveViewAlone()
     QFETCH(QString, message);
     CProgram program;
     CBytelonView* pView = program.OpenBytes(QByteArray(3 * Block, 'z'));
-    PutCaret(pView, Block + 5);
+    MoveCaretTo(pView, Block + 5);
     const QString workFile = pView->GetDocument()->WorkFileName;
     CFile holder;
     if (lock) {
@@ -378,7 +366,7 @@ void tst_search::failuresLeaveViewAlone()
     } else {
         // The work file lost its end behind the document's back.
         QVERIFY(QFile::resize(workFile, Block));
-        PutCaret(pView, forward ? Block + 5 : 3 * Block);
+        MoveCaretTo(pView, forward ? Block + 5 : 3 * Block);
     }
     const int caret = pView->CaretOffset();
     const int result = forward ? Next(pView, "yy") : Previous(pView, "yy");
