@@ -14,7 +14,6 @@
 #include "view/BytelonView.h"
 #include "view/PreparedDC.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -34,6 +33,23 @@ bool Delete(CBytelonView* pView)
 bool Insert(CBytelonView* pView, const QByteArray& bytes)
 {
     return pView->ReplaceSelectionWithString(bytes.constData(), int(bytes.size()));
+}
+
+// Puts the caret at anchor, or selects from anchor to end when they differ.
+void CaretOrSelection(CBytelonView* pView, int anchor, int end)
+{
+    if (anchor == end)
+        MoveCaretTo(pView, anchor);
+    else
+        SelectBytes(pView, anchor, end);
+}
+
+// bytes with the range between anchor and end replaced by with.
+QByteArray Replaced(QByteArray bytes, int anchor, int end, const QByteArray& with = QByteArray())
+{
+    const int lo = std::min(anchor, end);
+    bytes.remove(lo, std::max(anchor, end) - lo);
+    return bytes.insert(lo, with);
 }
 
 class CWriteFaultGuard {
@@ -240,19 +256,15 @@ void tst_editing::deleteSelection()
     QFETCH(int, anchor);
     QFETCH(int, end);
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Pattern(size));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(Pattern(size));
     CBytelonDoc* pDocument = pView->GetDocument();
     SelectBytes(pView, anchor, end);
     QVERIFY(pView->SelActive);
     QVERIFY(Delete(pView));
-    const int lo = std::min(anchor, end);
-    const int hi = std::max(anchor, end);
-    QByteArray expected = Pattern(size);
-    expected.remove(lo, hi - lo);
+    const QByteArray expected = Replaced(Pattern(size), anchor, end);
     QCOMPARE(program.WorkFileBytes(pDocument), expected);
     QCOMPARE(pDocument->DocLen, int(expected.size()));
-    QCOMPARE(pView->CaretOffset(), lo);
+    QCOMPARE(pView->CaretOffset(), std::min(anchor, end));
     QVERIFY(!pView->SelActive);
     QVERIFY(pDocument->IsModified());
     QVERIFY(program.Messages.Texts.isEmpty());
@@ -318,18 +330,12 @@ void tst_editing::insert()
     QFETCH(QByteArray, bytes);
     CProgram program;
     const QByteArray original = Pattern(size);
-    CBytelonView* pView = program.OpenBytes(original);
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(original);
     CBytelonDoc* pDocument = pView->GetDocument();
-    if (anchor == end)
-        MoveCaretTo(pView, anchor);
-    else
-        SelectBytes(pView, anchor, end);
+    CaretOrSelection(pView, anchor, end);
     const int lo = std::min(anchor, end);
     QVERIFY(Insert(pView, bytes));
-    QByteArray expected = original;
-    expected.remove(lo, std::max(anchor, end) - lo);
-    expected.insert(lo, bytes);
+    const QByteArray expected = Replaced(original, anchor, end, bytes);
     QCOMPARE(program.WorkFileBytes(pDocument), expected);
     QCOMPARE(pDocument->DocLen, int(expected.size()));
     QVERIFY(!pView->SelActive);
@@ -370,8 +376,7 @@ void tst_editing::backspaceAndDeleteKeys()
 {
     CProgram program;
     program.App()->CharPerLine = 8;
-    CBytelonView* pView = program.OpenBytes("ABCDEFGHIJ");
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused("ABCDEFGHIJ");
     CBytelonDoc* pDocument = pView->GetDocument();
     MoveCaretTo(pView, 4);
     QTest::keyClick(pView, Qt::Key_Backspace);
@@ -598,9 +603,7 @@ void tst_editing::replacementReportsFailure()
     }
     QCOMPARE(program.Messages.Texts.value(1),
              QStringLiteral("CopyFileSegment() 1 failed in ReplaceSelectionWithString()"));
-    QByteArray expected = Pattern(100);
-    expected.remove(10, 10);
-    QCOMPARE(program.WorkFileBytes(pDocument), expected);
+    QCOMPARE(program.WorkFileBytes(pDocument), Replaced(Pattern(100), 10, 20));
     QCOMPARE(pDocument->DocLen, 90);
 }
 
@@ -638,21 +641,15 @@ void tst_editing::insertFromFile()
     QFETCH(QByteArray, file);
     CProgram program;
     const QByteArray original = Pattern(30000);
-    CBytelonView* pView = program.OpenBytes(original);
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(original);
     CBytelonDoc* pDocument = pView->GetDocument();
-    if (anchor == end)
-        MoveCaretTo(pView, anchor);
-    else
-        SelectBytes(pView, anchor, end);
+    CaretOrSelection(pView, anchor, end);
     const long tailFiles = CTailFile::CreatedCount();
     program.FileDialogs.Paths.push_back(program.MakeFile("insert.bin", file));
     QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_INSERT_FROM_FILE));
 
     const int lo = std::min(anchor, end);
-    QByteArray expected = original;
-    expected.remove(lo, std::max(anchor, end) - lo);
-    expected.insert(lo, file);
+    const QByteArray expected = Replaced(original, anchor, end, file);
     QCOMPARE(program.WorkFileBytes(pDocument), expected);
     QCOMPARE(pDocument->DocLen, int(expected.size()));
     QCOMPARE(pView->CaretOffset(), lo);  // on the first inserted byte
@@ -675,8 +672,7 @@ void tst_editing::insertFromFileFailures()
 {
     CProgram program;
     const QByteArray original = Pattern(30000);
-    CBytelonView* pView = program.OpenBytes(original);
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(original);
     CBytelonDoc* pDocument = pView->GetDocument();
     SelectBytes(pView, 100, 200);
 
@@ -745,8 +741,7 @@ void tst_editing::saveSelectionAs()
     QFETCH(bool, existing);
     CProgram program;
     const QByteArray original = Pattern(50000);
-    CBytelonView* pView = program.OpenBytes(original);
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(original);
     CBytelonDoc* pDocument = pView->GetDocument();
     SelectBytes(pView, 40000, 3);
     const QString target = program.Dir() + "/part.bin";
@@ -769,8 +764,7 @@ void tst_editing::saveSelectionAsRefusals()
 {
     CProgram program;
     const QByteArray original = Pattern(500);
-    CBytelonView* pView = program.OpenBytes(original);
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(original);
     CBytelonDoc* pDocument = pView->GetDocument();
 
     CCmdUI state(ID_FILE_SAVE_SELECTION_AS);
