@@ -66,8 +66,7 @@ private slots:
 void tst_clipboard::copyPutsPrivateBlockAndText()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("xx\x41\x00\x42yy", 7));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("xx\x41\x00\x42yy", 7));
     SelectBytes(pView, 5, 2);
     QVERIFY(program.Frame()->ExecuteCommand(ID_EDIT_COPY));
     QCOMPARE(ClipboardData(PrivateType), QByteArray("\x00\x00\x00\x03\x41\x00\x42", 7));
@@ -112,8 +111,7 @@ void tst_clipboard::copyFailsWhenMemoryRunsOut()
 void tst_clipboard::pastePrefersPrivateFormat()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("\x41\x00\x42-", 4));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("\x41\x00\x42-", 4));
     SelectBytes(pView, 0, 3);
     QVERIFY(program.Frame()->ExecuteCommand(ID_EDIT_COPY));
     MoveCaretTo(pView, 4);
@@ -149,8 +147,7 @@ void tst_clipboard::paste()
     QFETCH(QByteArray, inserted);
     CProgram program;
     const QByteArray original = Pattern(50000);
-    CBytelonView* pView = program.OpenBytes(original);
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(original);
     MoveCaretTo(pView, 20000);
     PutOnClipboard(type, data);
     QVERIFY(program.Frame()->ExecuteCommand(ID_EDIT_PASTE));
@@ -167,8 +164,7 @@ void tst_clipboard::paste()
 void tst_clipboard::pasteReplacesSelection()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes("0123456789");
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused("0123456789");
     SelectBytes(pView, 7, 2);
     PutOnClipboard("text/plain", "abc");
     QVERIFY(program.Frame()->ExecuteCommand(ID_EDIT_PASTE));
@@ -230,8 +226,7 @@ void tst_clipboard::pasteFailingPartWayIsUndone()
 void tst_clipboard::cutDeletesWhatWasCopied()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes("abcdef");
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused("abcdef");
     SelectBytes(pView, 1, 4);
     QVERIFY(program.Frame()->ExecuteCommand(ID_EDIT_CUT));
     QCOMPARE(ClipboardData(PrivateType), PrivateBlock("bcd"));
@@ -252,8 +247,7 @@ void tst_clipboard::cutDeletesWhatWasCopied()
 void tst_clipboard::updateHandlers()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes("abcdef");
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused("abcdef");
     QVERIFY(!CommandEnabled(program, ID_EDIT_COPY));
     QVERIFY(!CommandEnabled(program, ID_EDIT_CUT));
     QVERIFY(!CommandEnabled(program, ID_EDIT_PASTE));
