@@ -6,7 +6,6 @@
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
-#include "framework/DocTemplate.h"
 #include "framework/File.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
@@ -23,11 +22,6 @@ void WriteFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(bytes), qint64(bytes.size()));
-}
-
-std::size_t DocumentCount(CProgram& program)
-{
-    return program.App()->GetDocTemplates().front()->GetDocuments().size();
 }
 
 const QString Question = QStringLiteral(
@@ -49,10 +43,6 @@ public:
         const bool ran = Program.Frame()->ExecuteCommand(ID_VIEW_ASCII_CHART);
         ProcessEvents();
         return ran;
-    }
-    [[nodiscard]] CBytelonDoc* ActiveDocument() const
-    {
-        return static_cast<CBytelonDoc*>(Program.Frame()->GetActiveDocument());
     }
 
     CProgram Program;
@@ -84,11 +74,11 @@ void tst_asciichart::besideTheExecutable()
 void tst_asciichart::firstUse()
 {
     CChartFixture fixture;
-    QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
+    QCOMPARE(fixture.Program.Documents().size(), std::size_t(0));
     QVERIFY(fixture.Run());
     QVERIFY(fixture.Program.Messages.Texts.isEmpty());
     QCOMPARE(FileBytes(fixture.Path), Counting(256));
-    CBytelonDoc* pDocument = fixture.ActiveDocument();
+    CBytelonDoc* pDocument = fixture.Program.ActiveDocument();
     QVERIFY(pDocument);
     QCOMPARE(pDocument->DocLen, 256);
     QCOMPARE(CProgram::WorkFileBytes(pDocument), Counting(256));
@@ -124,12 +114,12 @@ void tst_asciichart::alteredChart()
     if (answer == IDNO) {
         QCOMPARE(fixture.Program.Messages.Texts, (QStringList{Question, QStringLiteral("Operation Canceled")}));
         QCOMPARE(FileBytes(fixture.Path), content);
-        QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
+        QCOMPARE(fixture.Program.Documents().size(), std::size_t(0));
     } else {
         QCOMPARE(fixture.Program.Messages.Texts, QStringList{Question});
         QCOMPARE(FileBytes(fixture.Path), Counting(256));
-        QVERIFY(fixture.ActiveDocument());
-        QCOMPARE(CProgram::WorkFileBytes(fixture.ActiveDocument()), Counting(256));
+        QVERIFY(fixture.Program.ActiveDocument());
+        QCOMPARE(CProgram::WorkFileBytes(fixture.Program.ActiveDocument()), Counting(256));
     }
 }
 
@@ -139,7 +129,7 @@ void tst_asciichart::uncreatable()
     fixture.Program.App()->SetAsciiChartDirectory(fixture.Directory + QStringLiteral("/missing"));
     QVERIFY(fixture.Run());
     QCOMPARE(fixture.Program.Messages.Texts, QStringList{OpenFailed});
-    QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
+    QCOMPARE(fixture.Program.Documents().size(), std::size_t(0));
 
     // A folder where the chart should be: the rebuild is offered and fails.
     fixture.Program.Messages.Texts.clear();
@@ -148,7 +138,7 @@ void tst_asciichart::uncreatable()
     fixture.Program.Messages.Answers.push_back(IDYES);
     QVERIFY(fixture.Run());
     QCOMPARE(fixture.Program.Messages.Texts, (QStringList{Question, OpenFailed}));
-    QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
+    QCOMPARE(fixture.Program.Documents().size(), std::size_t(0));
 }
 
 void tst_asciichart::fullDisk()
@@ -161,7 +151,7 @@ void tst_asciichart::fullDisk()
     QVERIFY(ran);
     // A chart that could not be written whole is not opened.
     QCOMPARE(fixture.Program.Messages.Texts, QStringList{OpenFailed});
-    QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
+    QCOMPARE(fixture.Program.Documents().size(), std::size_t(0));
 }
 
 void tst_asciichart::unreadable()
@@ -172,24 +162,24 @@ void tst_asciichart::unreadable()
     QVERIFY(lock.Open(fixture.Path, CFile::modeRead | CFile::shareExclusive));
     QVERIFY(fixture.Run());
     QCOMPARE(fixture.Program.Messages.Texts, QStringList{OpenFailed});
-    QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
+    QCOMPARE(fixture.Program.Documents().size(), std::size_t(0));
     lock.Close();
     QVERIFY(fixture.Run());
-    QCOMPARE(DocumentCount(fixture.Program), std::size_t(1));
+    QCOMPARE(fixture.Program.Documents().size(), std::size_t(1));
 }
 
 void tst_asciichart::secondUseBringsItForward()
 {
     CChartFixture fixture;
     QVERIFY(fixture.Run());
-    CBytelonDoc* pChart = fixture.ActiveDocument();
+    CBytelonDoc* pChart = fixture.Program.ActiveDocument();
     QVERIFY(pChart);
     fixture.Program.OpenBytes(QByteArray("other"), QStringLiteral("other.bin"));
-    QVERIFY(fixture.ActiveDocument() != pChart);
+    QVERIFY(fixture.Program.ActiveDocument() != pChart);
     QVERIFY(fixture.Run());
     QVERIFY(fixture.Program.Messages.Texts.isEmpty());
-    QCOMPARE(DocumentCount(fixture.Program), std::size_t(2));
-    QCOMPARE(fixture.ActiveDocument(), pChart);
+    QCOMPARE(fixture.Program.Documents().size(), std::size_t(2));
+    QCOMPARE(fixture.Program.ActiveDocument(), pChart);
     QCOMPARE(pChart->GetViews().size(), std::size_t(1));
 }
 
