@@ -34,11 +34,6 @@ QByteArray RandomBytes(int count, quint32 seed)
     return bytes;
 }
 
-CBytelonDoc* ActiveDocument(const CProgram& program)
-{
-    return static_cast<CBytelonDoc*>(program.Frame()->GetActiveDocument());
-}
-
 // The texts put into status pane 0 that start with prefix, in order.
 QStringList ProgressTexts(const QSignalSpy& spy, const QString& prefix)
 {
@@ -165,7 +160,7 @@ void TestDocument::closingDeletesWorkFileAndClearsCaretPane()
     const QString secondWork = pSecond->GetDocument()->WorkFileName;
     QCOMPARE(temp.Files().size(), 2);
 
-    QCOMPARE(ActiveDocument(program), pSecond->GetDocument());
+    QCOMPARE(program.ActiveDocument(), pSecond->GetDocument());
     QSignalSpy spy(&program.Frame()->StatusBar, &CStatusBar::paneTextChanged);
     QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_CLOSE));
     ProcessEvents();

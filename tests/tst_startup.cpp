@@ -314,7 +314,7 @@ void TestStartup::recentFilesKeptBetweenRuns()
     QCOMPARE(program.App()->GetRecentFiles(), expected);
     // Choosing an entry opens it; an entry whose file is gone is reported and dropped.
     QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_MRU_FILE1 + 2));
-    QCOMPARE(static_cast<CBytelonDoc*>(program.Frame()->GetActiveDocument())->DocLen, 3);
+    QCOMPARE(program.ActiveDocument()->DocLen, 3);
     QVERIFY(QFile::remove(expected[3]));
     QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_MRU_FILE4));
     QCOMPARE(program.Messages.Texts.size(), 1);
