@@ -10,7 +10,6 @@
 #include "framework/File.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
-#include "view/PreparedDC.h"
 
 #include <QDir>
 #include <QFile>
@@ -561,10 +560,7 @@ void TestDocument::clearAll()
     ProcessEvents();
     QCOMPARE(pDocument->GetViews().size(), std::size_t(2));
     Focus(pView);
-    {
-        CPreparedDC dc(pView);
-        pView->ScrollTo(4000, -1, dc);
-    }
+    WithPreparedDC(pView, [pView](CDC* pDC) { pView->ScrollTo(4000, -1, pDC); });
     pView->SelActive = 1;
     pView->SelAnchor = 10;
     pView->SelEnd = 20;
