@@ -124,8 +124,7 @@ void tst_findreplace::findDialogOpensAndRemembers()
     QVERIFY(Edit(pFind, IDC_FIND_HEX)->text().isEmpty());
     TypeHex(pFind, IDC_FIND_HEX, QStringLiteral("32 34"));
     Click(pFind, IDC_FIND_NEXT);
-    QCOMPARE(pView->SelAnchor, 2);
-    QCOMPARE(pView->SelEnd, 4);
+    QCOMPARE(Selection(pView), std::pair(2, 4));
 
     // Choices made now are not kept; the text is.
     pFind->GetDlgItemAs<QRadioButton>(IDC_FIND_UP)->click();
@@ -164,13 +163,11 @@ void tst_findreplace::findUpSearchesBackwards()
     TypeHex(pFind, IDC_FIND_HEX, QStringLiteral("41 42"));
     pFind->GetDlgItemAs<QRadioButton>(IDC_FIND_UP)->click();
     Click(pFind, IDC_FIND_NEXT);
-    QCOMPARE(pView->SelAnchor, 8);
-    QCOMPARE(pView->SelEnd, 6);
+    QCOMPARE(Selection(pView), std::pair(8, 6));
     // Case sensitive: only the capitals match.
     pFind->GetDlgItemAs<QRadioButton>(IDC_FIND_CASE_YES)->click();
     Click(pFind, IDC_FIND_NEXT);
-    QCOMPARE(pView->SelAnchor, 5);
-    QCOMPARE(pView->SelEnd, 3);
+    QCOMPARE(Selection(pView), std::pair(5, 3));
     Click(pFind, IDC_FIND_NEXT);
     QCOMPARE(program.Messages.Texts, QStringList{QStringLiteral("Reached top of document")});
 }
@@ -325,13 +322,11 @@ void tst_findreplace::replaceInsertsThenSelectsNext()
     Click(pReplace, IDC_REPLACE);
     QCOMPARE(CProgram::WorkFileBytes(pView->GetDocument()), QByteArray("bbxaxa"));
     QVERIFY(pView->SelActive);
-    QCOMPARE(pView->SelAnchor, 3);
-    QCOMPARE(pView->SelEnd, 4);
+    QCOMPARE(Selection(pView), std::pair(3, 4));
     // With the occurrence selected, Replace replaces it.
     Click(pReplace, IDC_REPLACE);
     QCOMPARE(CProgram::WorkFileBytes(pView->GetDocument()), QByteArray("bbxbbxa"));
-    QCOMPARE(pView->SelAnchor, 6);
-    QCOMPARE(pView->SelEnd, 7);
+    QCOMPARE(Selection(pView), std::pair(6, 7));
     QVERIFY(program.Messages.Texts.isEmpty());
 }
 

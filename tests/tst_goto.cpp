@@ -157,8 +157,7 @@ void tst_goto::gotoWithShiftExtends()
     SetShiftHeld(true);
     QVERIFY(RunDialog(program, ID_SEARCH_GOTO, IDC_ADDRESS, QStringLiteral("200")).Ran);
     QCOMPARE(pView->SelActive, 1);
-    QCOMPARE(pView->SelAnchor, 5);
-    QCOMPARE(pView->SelEnd, 0x200);
+    QCOMPARE(Selection(pView), std::pair(5, 0x200));
     QCOMPARE(pView->CaretOffset(), 0x200);
     QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
 

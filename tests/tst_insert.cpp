@@ -222,8 +222,7 @@ void tst_insert::cancelAndEmptyChangeNothing()
     QVERIFY(seen.Shown);
     QCOMPARE(Bytes(pView), QByteArray("0123456789"));
     QVERIFY(pView->SelActive);
-    QCOMPARE(pView->SelAnchor, 2);
-    QCOMPARE(pView->SelEnd, 5);
+    QCOMPARE(Selection(pView), std::pair(2, 5));
     QCOMPARE(pView->CaretOffset(), 5);
     QVERIFY(!pView->GetDocument()->IsModified());
 

@@ -97,8 +97,7 @@ void tst_keyboard::shiftExtendsAndPlainMoveEnds()
     QTest::keyPress(pView, Qt::Key_Shift);
     QTest::keyClick(pView, Qt::Key_Right, Qt::ShiftModifier);
     QTest::keyRelease(pView, Qt::Key_Shift);
-    QCOMPARE(pView->SelAnchor, 7);
-    QCOMPARE(pView->SelEnd, 9);
+    QCOMPARE(Selection(pView), std::pair(7, 9));
 }
 
 void tst_keyboard::shiftDownAtBottomScrollsWithContinuousBand()
@@ -115,8 +114,7 @@ void tst_keyboard::shiftDownAtBottomScrollsWithContinuousBand()
     QTest::keyRelease(pView, Qt::Key_Shift);
     QCOMPARE(pView->TopOffset, 16);
     QCOMPARE(pView->CaretRow, 9);
-    QCOMPARE(pView->SelAnchor, 75);
-    QCOMPARE(pView->SelEnd, 91);
+    QCOMPARE(Selection(pView), std::pair(75, 91));
     QCOMPARE(pView->CaretOffset(), 91);
     // The inverted band matches the selection exactly after the scrolls.
     const QImage shown = Grab(pView);
@@ -200,8 +198,7 @@ void tst_keyboard::homeEndAndDocumentEnds()
     Key(pView, Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(pView->CaretOffset(), 0);
     QVERIFY(pView->SelActive);
-    QCOMPARE(pView->SelAnchor, 5003);
-    QCOMPARE(pView->SelEnd, 0);
+    QCOMPARE(Selection(pView), std::pair(5003, 0));
 }
 
 void tst_keyboard::tabAndEscape()

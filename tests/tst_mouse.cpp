@@ -150,8 +150,7 @@ void tst_mouse::pressPlacesCaret()
     // A press and release on one place leaves no selection.
     QCOMPARE(pView->MouseDown, 0);
     QCOMPARE(pView->SelActive, 0);
-    QCOMPARE(pView->SelAnchor, offset);
-    QCOMPARE(pView->SelEnd, offset);
+    QCOMPARE(Selection(pView), std::pair(offset, offset));
     QCOMPARE(pView->CaretOffset(), offset);
 }
 
@@ -166,8 +165,7 @@ void tst_mouse::dragFromHexIntoText()
     Drag(pView, AtText(pView, 3, 5, 0.2));
     Release(pView, AtText(pView, 3, 5, 0.2));
     QCOMPARE(pView->SelActive, 1);
-    QCOMPARE(pView->SelAnchor, 2);
-    QCOMPARE(pView->SelEnd, 29);
+    QCOMPARE(Selection(pView), std::pair(2, 29));
     QCOMPARE(pView->CaretOffset(), 29);
     QCOMPARE(pView->CaretInText, 1);
     QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
@@ -187,14 +185,12 @@ void tst_mouse::shiftPressExtends()
     Release(pView, AtText(pView, 2, 5, 0.2));
     QTest::keyRelease(pView, Qt::Key_Shift);
     QCOMPARE(pView->SelActive, 1);
-    QCOMPARE(pView->SelAnchor, 3);
-    QCOMPARE(pView->SelEnd, 21);
+    QCOMPARE(Selection(pView), std::pair(3, 21));
     QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
 
     // A plain press ends it and anchors anew.
     Press(pView, AtHex(pView, 1, 1, 0.2));
-    QCOMPARE(pView->SelAnchor, 9);
-    QCOMPARE(pView->SelEnd, 9);
+    QCOMPARE(Selection(pView), std::pair(9, 9));
     Release(pView, AtHex(pView, 1, 1, 0.2));
     QCOMPARE(pView->SelActive, 0);
     QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
@@ -209,8 +205,7 @@ void tst_mouse::shiftPressTakesUpEndedSelection()
     Press(pView, AtHex(pView, 0, 5, 0.2));
     Drag(pView, AtHex(pView, 1, 2, 0.2));
     Release(pView, AtHex(pView, 1, 2, 0.2));
-    QCOMPARE(pView->SelAnchor, 5);
-    QCOMPARE(pView->SelEnd, 10);
+    QCOMPARE(Selection(pView), std::pair(5, 10));
     ShowLines(pView, 7);
     QCOMPARE(pView->SelActive, 0);
 
@@ -218,8 +213,7 @@ void tst_mouse::shiftPressTakesUpEndedSelection()
     Press(pView, AtHex(pView, 2, 4, 0.2), Qt::ShiftModifier);
     Release(pView, AtHex(pView, 2, 4, 0.2));
     QTest::keyRelease(pView, Qt::Key_Shift);
-    QCOMPARE(pView->SelAnchor, 5);
-    QCOMPARE(pView->SelEnd, 20);
+    QCOMPARE(Selection(pView), std::pair(5, 20));
     QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
 }
 
@@ -240,8 +234,7 @@ void tst_mouse::autoScrollToTheStart()
     QTRY_COMPARE_WITH_TIMEOUT(pView->TopOffset, 0, 20000);
     QTRY_COMPARE(pView->CaretRow, 0);
     QCOMPARE(pView->CaretOffset(), 2);
-    QCOMPARE(pView->SelAnchor, 426);
-    QCOMPARE(pView->SelEnd, 2);
+    QCOMPARE(Selection(pView), std::pair(426, 2));
     // At the start it keeps running without effect until the pointer moves.
     QVERIFY(pView->IsAutoScrolling());
     QCOMPARE(SelectionMismatchesOnScreen(pView), 0);

@@ -138,19 +138,16 @@ void tst_search::walksThroughOccurrences()
     const QByteArray what("aa");
     QCOMPARE(Next(pView, what), 0);
     QVERIFY(pView->SelActive);
-    QCOMPARE(pView->SelAnchor, 0);
-    QCOMPARE(pView->SelEnd, 2);
+    QCOMPARE(Selection(pView), std::pair(0, 2));
     QCOMPARE(pView->CaretOffset(), 2);
     QCOMPARE(Next(pView, what), 0);
-    QCOMPARE(pView->SelAnchor, 2);
-    QCOMPARE(pView->SelEnd, 4);
+    QCOMPARE(Selection(pView), std::pair(2, 4));
     QCOMPARE(pView->CaretOffset(), 4);
     QVERIFY(program.Messages.Texts.isEmpty());
     QCOMPARE(Next(pView, what), 1);
     QCOMPARE(program.Messages.Texts, QStringList{QStringLiteral("Reached end of document")});
     // A miss leaves the selection alone.
-    QCOMPARE(pView->SelAnchor, 2);
-    QCOMPARE(pView->SelEnd, 4);
+    QCOMPARE(Selection(pView), std::pair(2, 4));
 
     // Fewer than count bytes after the caret: the end at once.
     MoveCaretTo(pView, 3);
@@ -166,12 +163,10 @@ void tst_search::walksBackwards()
     MoveCaretTo(pView, 6);
     const QByteArray what("aa");
     QCOMPARE(Previous(pView, what), 0);
-    QCOMPARE(pView->SelAnchor, 5);
-    QCOMPARE(pView->SelEnd, 3);
+    QCOMPARE(Selection(pView), std::pair(5, 3));
     QCOMPARE(pView->CaretOffset(), 3);
     QCOMPARE(Previous(pView, what), 0);
-    QCOMPARE(pView->SelAnchor, 3);
-    QCOMPARE(pView->SelEnd, 1);
+    QCOMPARE(Selection(pView), std::pair(3, 1));
     QCOMPARE(pView->CaretOffset(), 1);
     QCOMPARE(Previous(pView, what), 1);
     QCOMPARE(program.Messages.Texts, QStringList{QStringLiteral("Reached top of document")});
@@ -184,8 +179,7 @@ void tst_search::sameOccurrenceFoundBack()
     QCOMPARE(Next(pView, "ab"), 0);
     QCOMPARE(pView->CaretOffset(), 4);
     QCOMPARE(Previous(pView, "ab"), 0);
-    QCOMPARE(pView->SelAnchor, 4);
-    QCOMPARE(pView->SelEnd, 2);
+    QCOMPARE(Selection(pView), std::pair(4, 2));
     QCOMPARE(pView->CaretOffset(), 2);
 }
 
@@ -225,8 +219,7 @@ void tst_search::lastBytesOfOneBlock()
     document.replace(Block - 3, 3, "end");
     CBytelonView* pView = program.OpenBytes(document);
     QCOMPARE(Next(pView, "END", 1), 0);
-    QCOMPARE(pView->SelAnchor, Block - 3);
-    QCOMPARE(pView->SelEnd, Block);
+    QCOMPARE(Selection(pView), std::pair(Block - 3, Block));
     QCOMPARE(pView->CaretOffset(), Block);
 }
 
@@ -300,8 +293,7 @@ void tst_search::randomAgainstPlainScan()
             program.Messages.Texts.clear();
             QCOMPARE(Next(pView, what, ignoreCase), next < 0 ? 1 : 0);
             if (next >= 0) {
-                QCOMPARE(pView->SelAnchor, next);
-                QCOMPARE(pView->SelEnd, next + count);
+                QCOMPARE(Selection(pView), std::pair(next, next + count));
             } else {
                 QCOMPARE(program.Messages.Texts, QStringList{QStringLiteral("Reached end of document")});
             }
@@ -386,8 +378,7 @@ void tst_search::shiftExtendsFromOldAnchor()
     SetShiftHeld(true);
     QCOMPARE(Next(pView, "ab"), 0);
     SetShiftHeld(false);
-    QCOMPARE(pView->SelAnchor, 3);
-    QCOMPARE(pView->SelEnd, 12);
+    QCOMPARE(Selection(pView), std::pair(3, 12));
     QCOMPARE(pView->CaretOffset(), 12);
 }
 

@@ -252,8 +252,7 @@ void tst_view::selectionPixels()
     const QImage plain = Grab(pView);
 
     pView->SelectAll();
-    QCOMPARE(pView->SelAnchor, 0);
-    QCOMPARE(pView->SelEnd, 600);
+    QCOMPARE(Selection(pView), std::pair(0, 600));
     const QImage selected = Grab(pView);
     QCOMPARE(InversionMismatches(plain, selected, SelectedCells(pView)), 0);
 

@@ -420,6 +420,11 @@ void SelectBytes(CBytelonView* pView, int anchor, int end)
     pView->ShiftDown = shift;
 }
 
+std::pair<int, int> Selection(const CBytelonView* pView)
+{
+    return {pView->SelAnchor, pView->SelEnd};
+}
+
 QImage ScreenPixels(CBytelonView* pView)
 {
     ProcessEvents();

@@ -14,6 +14,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class CBytelonApp;
@@ -182,6 +183,8 @@ void PlaceCaret(CBytelonView* pView, int offset);
 // Puts the caret before the byte at offset, scrolling it into view, as a
 // move without Shift does through the view's own operations.
 void MoveCaretTo(CBytelonView* pView, int offset);
+// (SelAnchor, SelEnd), to compare in one go.
+[[nodiscard]] std::pair<int, int> Selection(const CBytelonView* pView);
 // Selects from anchor to end as a Shift move from anchor to end would.
 void SelectBytes(CBytelonView* pView, int anchor, int end);
 // The view's pixels as the window shows them: unlike Grab, which paints the
