@@ -3,7 +3,6 @@
 
 #include "support/TestSupport.h"
 
-#include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
 #include "doc/Clipboard.h"

@@ -5,14 +5,12 @@
 #include "support/TestSupport.h"
 
 #include "app/AboutDlg.h"
-#include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
 #include "framework/Resources.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>

@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 

@@ -5,7 +5,6 @@
 
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
-#include "doc/BytelonDoc.h"
 #include "framework/Dialog.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"

@@ -6,7 +6,6 @@
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
 #include "framework/PrintDialog.h"
-#include "framework/PrintInfo.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
 

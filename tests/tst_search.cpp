@@ -5,7 +5,6 @@
 
 #include "support/TestSupport.h"
 
-#include "app/BytelonApp.h"
 #include "doc/BytelonDoc.h"
 #include "framework/File.h"
 #include "search/ByteMatcher.h"

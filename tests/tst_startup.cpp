@@ -8,7 +8,6 @@
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
-#include "framework/Resources.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
 
