@@ -168,46 +168,39 @@ void tst_editing::copyFileSegmentRefusals()
     QCOMPARE(CFile::GetStatistics().Opens, 0LL);
     QVERIFY(program.Messages.Texts.isEmpty());
 
+    // The messages of a copy that must be refused.
+    auto refusal = [&](const QString& source, int sourcePos, const QString& dest, int destPos, int count) {
+        program.Messages.Texts.clear();
+        if (pView->CopyFileSegment(a, source, sourcePos, b, dest, destPos, count))
+            return QStringList{QStringLiteral("<copied>")};
+        return program.Messages.Texts;
+    };
     const QString sourceName = program.MakeFile("s.bin", Pattern(100));
-    QVERIFY(!pView->CopyFileSegment(a, sourceName, 0, b, sourceName + "x", 0, -1));
+    QCOMPARE(refusal(sourceName, 0, sourceName + "x", 0, -1), QStringList{"Error:  XferLen<0 in CopyFileSegment()"});
     QCOMPARE(CFile::GetStatistics().Opens, 0LL);
-    QCOMPARE(program.Messages.Texts, QStringList{"Error:  XferLen<0 in CopyFileSegment()"});
 
     // The destination is never created.
-    program.Messages.Texts.clear();
     const QString missing = program.Dir() + "/missing.bin";
-    QVERIFY(!pView->CopyFileSegment(a, sourceName, 0, b, missing, 0, 10));
-    QCOMPARE(program.Messages.Texts, QStringList{"Failed to open file"});
+    QCOMPARE(refusal(sourceName, 0, missing, 0, 10), QStringList{"Failed to open file"});
     QVERIFY(!QFile::exists(missing));
     QVERIFY(!a.IsOpen());
-
-    program.Messages.Texts.clear();
-    QVERIFY(!pView->CopyFileSegment(a, missing, 0, b, sourceName, 0, 10));
-    QCOMPARE(program.Messages.Texts, QStringList{"Failed to open file"});
+    QCOMPARE(refusal(missing, 0, sourceName, 0, 10), QStringList{"Failed to open file"});
 
     // A source locked by another open cannot be opened.
-    program.Messages.Texts.clear();
     CFile holder;
     QVERIFY(holder.Open(sourceName, CFile::modeRead | CFile::shareExclusive));
     const QString destName = program.MakeFile("d.bin", QByteArray());
-    QVERIFY(!pView->CopyFileSegment(a, sourceName, 0, b, destName, 0, 10));
-    QCOMPARE(program.Messages.Texts, QStringList{"Failed to open file"});
+    QCOMPARE(refusal(sourceName, 0, destName, 0, 10), QStringList{"Failed to open file"});
     holder.Close();
 
     // Reading past the source's end writes nothing of the short chunk.
-    program.Messages.Texts.clear();
-    QVERIFY(!pView->CopyFileSegment(a, sourceName, 90, b, destName, 0, 20));
-    QCOMPARE(program.Messages.Texts, QStringList{"Read error 1 in CopyFileSegment()"});
+    QCOMPARE(refusal(sourceName, 90, destName, 0, 20), QStringList{"Read error 1 in CopyFileSegment()"});
     QCOMPARE(FileBytes(destName), QByteArray());
     QVERIFY(!a.IsOpen());
     QVERIFY(!b.IsOpen());
 
-    program.Messages.Texts.clear();
-    QVERIFY(!pView->CopyFileSegment(a, sourceName, -5, b, destName, 0, 20));
-    QCOMPARE(program.Messages.Texts, QStringList{"Seek error 1 in CopyFileSegment()"});
-    program.Messages.Texts.clear();
-    QVERIFY(!pView->CopyFileSegment(a, sourceName, 0, b, destName, -5, 20));
-    QCOMPARE(program.Messages.Texts, QStringList{"Seek error 2 in CopyFileSegment()"});
+    QCOMPARE(refusal(sourceName, -5, destName, 0, 20), QStringList{"Seek error 1 in CopyFileSegment()"});
+    QCOMPARE(refusal(sourceName, 0, destName, -5, 20), QStringList{"Seek error 2 in CopyFileSegment()"});
     QCOMPARE(CWaitCursor::Depth(), 0);
 }
 
