@@ -300,15 +300,11 @@ bool CRecordingDC::TextOutCells(int x, int y, const QString& text, float)
 
 bool CRecordingDC::LineTo(int x, int y)
 {
-    Lines.push_back({GetCurrentPosition(), QPoint(x, y)});
     MoveTo(x, y);
     return true;
 }
 
-void CRecordingDC::InvertRect(const QRect& rect)
-{
-    Inversions.push_back(rect);
-}
+void CRecordingDC::InvertRect(const QRect&) {}
 
 std::unique_ptr<CRecordingDC> CRecordingDC::OfView(CBytelonView* pView)
 {

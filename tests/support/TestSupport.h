@@ -134,16 +134,12 @@ void SetCursorScreenPos(QPoint position);
 
 #include <QRect>
 
-// A screen context that records what is drawn on it instead of drawing.
+// A screen context that records the texts drawn on it and draws nothing.
 class CRecordingDC : public CDC {
 public:
     struct CText {
         QPoint At;
         QString Text;
-    };
-    struct CLine {
-        QPoint From;
-        QPoint To;
     };
     // clip: the device rectangle to draw, as a paint of that region would.
     CRecordingDC(QWidget* pWindow, const QRect& clip);
@@ -159,8 +155,6 @@ public:
     [[nodiscard]] static std::unique_ptr<CRecordingDC> OfView(CBytelonView* pView);
 
     std::vector<CText> Texts;
-    std::vector<CLine> Lines;
-    std::vector<QRect> Inversions;
 };
 
 class QImage;
