@@ -46,14 +46,12 @@ void tst_keyboard::endOfLinePlace()
     CBytelonView* pView = OpenCounting(program, 8, 20);
     PlaceCaret(pView, 17);
     Key(pView, Qt::Key_End);
-    QCOMPARE(pView->CaretRow, 2);
-    QCOMPARE(pView->CaretColumn, 4);
+    QCOMPARE(CaretCell(pView), std::pair(2, 4));
     QCOMPARE(pView->CaretOffset(), 20);
 
     PlaceCaret(pView, 3);
     Key(pView, Qt::Key_End);
-    QCOMPARE(pView->CaretRow, 0);
-    QCOMPARE(pView->CaretColumn, 8);
+    QCOMPARE(CaretCell(pView), std::pair(0, 8));
     QCOMPARE(pView->CaretOffset(), 8);
     // Drawn after byte 7, in the blank before where a ninth byte would be.
     const int x = int(float(pView->HexColumnX()) + (24 - 0.5F) * pView->CharWidth) - 1;
@@ -61,8 +59,7 @@ void tst_keyboard::endOfLinePlace()
     QCOMPARE(program.PaneText(1), QStringLiteral("00000008 "));
 
     Key(pView, Qt::Key_Right);  // same offset, drawn at the next row's start
-    QCOMPARE(pView->CaretRow, 1);
-    QCOMPARE(pView->CaretColumn, 0);
+    QCOMPARE(CaretCell(pView), std::pair(1, 0));
     QCOMPARE(pView->CaretOffset(), 8);
 
     Key(pView, Qt::Key_End);
@@ -228,8 +225,7 @@ void tst_keyboard::emptyDocument()
                         Qt::Key_PageDown, Qt::Key_PageUp}) {
         Key(pView, key);
         Key(pView, key, Qt::ControlModifier);
-        QCOMPARE(pView->CaretRow, 0);
-        QCOMPARE(pView->CaretColumn, 0);
+        QCOMPARE(CaretCell(pView), std::pair(0, 0));
         QCOMPARE(pView->TopOffset, 0);
     }
 }

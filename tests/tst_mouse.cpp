@@ -141,8 +141,7 @@ void tst_mouse::pressPlacesCaret()
 
     Press(pView, point);
     QCOMPARE(pView->MouseDown, 1);
-    QCOMPARE(pView->CaretRow, row);
-    QCOMPARE(pView->CaretColumn, column);
+    QCOMPARE(CaretCell(pView), std::pair(row, column));
     QCOMPARE(pView->CaretInText, inText);
     const int offset = row * 8 + column;
     QCOMPARE(program.PaneText(1), QString::asprintf("%08X ", offset));
@@ -472,14 +471,12 @@ void tst_mouse::emptyDocument()
     SetLeftButtonHeld(true);
     for (const QPoint& point : {AtHex(pView, 3, 5, 0.9), AtText(pView, 0, 7, 0.9), At(pView, -1, 1)}) {
         Press(pView, point);
-        QCOMPARE(pView->CaretRow, 0);
-        QCOMPARE(pView->CaretColumn, 0);
+        QCOMPARE(CaretCell(pView), std::pair(0, 0));
         Drag(pView, QPoint(point.x(), pView->viewport()->height() + 30));
         Drag(pView, QPoint(point.x(), -30));
         QVERIFY(!pView->IsAutoScrolling());
         Release(pView, point);
-        QCOMPARE(pView->CaretRow, 0);
-        QCOMPARE(pView->CaretColumn, 0);
+        QCOMPARE(CaretCell(pView), std::pair(0, 0));
         QCOMPARE(pView->TopOffset, 0);
         QCOMPARE(pView->SelActive, 0);
     }

@@ -155,8 +155,7 @@ void tst_view::caretClamping()
     QCOMPARE(pView->CaretOffset(), 80);  // above the screen: the first byte shown
     pView->SetCaretToOffset(150, dc);
     QCOMPARE(pView->CaretOffset(), 120);  // below: just after the last byte shown
-    QCOMPARE(pView->CaretRow, 4);
-    QCOMPARE(pView->CaretColumn, 8);
+    QCOMPARE(CaretCell(pView), std::pair(4, 8));
     QCOMPARE(pView->TopOffset, 80);  // the view did not scroll
 
     // A full last line: the caret at the end stands at the end-of-line place.
@@ -234,8 +233,7 @@ void tst_view::emptyDocument()
     QCOMPARE(line0.value(0), QStringLiteral("00000000"));
     QCOMPARE(line0.value(1).trimmed(), QString());
     QVERIFY(pDC->TextsAt(5 + 2 * pView->LineHeight).isEmpty());
-    QCOMPARE(pView->CaretRow, 0);
-    QCOMPARE(pView->CaretColumn, 0);
+    QCOMPARE(CaretCell(pView), std::pair(0, 0));
     QCOMPARE(program.PaneText(1), QStringLiteral("00000000 "));
     QVERIFY(!pView->verticalScrollBar()->isVisible());
 }

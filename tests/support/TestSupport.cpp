@@ -421,6 +421,11 @@ std::pair<int, int> Selection(const CBytelonView* pView)
     return {pView->SelAnchor, pView->SelEnd};
 }
 
+std::pair<int, int> CaretCell(const CBytelonView* pView)
+{
+    return {pView->CaretRow, pView->CaretColumn};
+}
+
 QImage ScreenPixels(CBytelonView* pView)
 {
     ProcessEvents();

@@ -179,6 +179,8 @@ void PlaceCaret(CBytelonView* pView, int offset);
 void MoveCaretTo(CBytelonView* pView, int offset);
 // (SelAnchor, SelEnd), to compare in one go.
 [[nodiscard]] std::pair<int, int> Selection(const CBytelonView* pView);
+// (CaretRow, CaretColumn), to compare in one go.
+[[nodiscard]] std::pair<int, int> CaretCell(const CBytelonView* pView);
 // Selects from anchor to end as a Shift move from anchor to end would.
 void SelectBytes(CBytelonView* pView, int anchor, int end);
 // The view's pixels as the window shows them: unlike Grab, which paints the
