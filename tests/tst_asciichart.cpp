@@ -12,17 +12,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QTest>
 
 namespace {
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), qint64(bytes.size()));
-}
 
 const QString Question = QStringLiteral(
     "File \"ASCII Chart\" does not contain the expected data. Do you want BYTELON to reconstruct it?");

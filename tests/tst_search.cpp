@@ -282,10 +282,7 @@ void tst_search::randomAgainstPlainScan()
             const int planted = caret + Block - 1 - int(random.bounded(count));
             if (planted + count <= length)
                 document.replace(planted, count, what);
-            QFile file(pView->GetDocument()->WorkFileName);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(document);
-            file.close();
+            WriteFile(pView->GetDocument()->WorkFileName, document);
 
             MoveCaretTo(pView, caret);
             const int next = PlainNext(document, caret, what, ignoreCase);

@@ -172,10 +172,7 @@ void TestStartup::unreadableProfileGivesDefaults()
 {
     CProgram program(10, false);
     QDir().mkpath(QFileInfo(program.ProfileFile()).absolutePath());
-    QFile file(program.ProfileFile());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray("\x00\xff\xfe[Options\nCharPerLine==\x01\x02\n[[[\nX=\n\xc3", 36));
-    file.close();
+    WriteFile(program.ProfileFile(), QByteArray("\x00\xff\xfe[Options\nCharPerLine==\x01\x02\n[[[\nX=\n\xc3", 36));
 
     QVERIFY(program.Start());
     QCOMPARE(program.App()->CharPerLine, 8);

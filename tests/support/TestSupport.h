@@ -112,6 +112,8 @@ QByteArray Counting(int n);
 QByteArray Pattern(int n, int seed = 0);
 // The file's bytes, or "<unreadable>".
 QByteArray FileBytes(const QString& path);
+// Makes bytes the whole of the file, failing the test when it cannot.
+void WriteFile(const QString& path, const QByteArray& bytes);
 
 // Whether the command reaches a handler that enables it.
 bool CommandEnabled(const CProgram& program, UINT id);
