@@ -122,7 +122,7 @@ bool MenuItemEnabled(const CProgram& program, UINT id);
 
 // Lets posted events, deferred deletions and idle work run.
 void ProcessEvents(int rounds = 3);
-// Runs action on the next modal dialog that appears while trigger runs.
+// Runs action on the next modal dialog to appear.
 void WhenModal(const std::function<void(QWidget*)>& action);
 // Gives the view the keyboard focus as a click would.
 void Focus(CBytelonView* pView);
