@@ -6,43 +6,15 @@
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
-#include "framework/DocTemplate.h"
 #include "framework/File.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QTest>
 
 namespace {
-
-QByteArray Chart()
-{
-    QByteArray bytes(256, '\0');
-    for (int i = 0; i < 256; ++i)
-        bytes[i] = char(i);
-    return bytes;
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), qint64(bytes.size()));
-}
-
-std::size_t DocumentCount(CProgram& program)
-{
-    return program.App()->GetDocTemplates().front()->GetDocuments().size();
-}
 
 const QString Question = QStringLiteral(
     "File \"ASCII Chart\" does not contain the expected data. Do you want BYTELON to reconstruct it?");
@@ -63,10 +35,6 @@ public:
         const bool ran = Program.Frame()->ExecuteCommand(ID_VIEW_ASCII_CHART);
         ProcessEvents();
         return ran;
-    }
-    [[nodiscard]] CBytelonDoc* ActiveDocument() const
-    {
-        return static_cast<CBytelonDoc*>(Program.Frame()->GetActiveDocument());
     }
 
     CProgram Program;
@@ -98,14 +66,14 @@ void tst_asciichart::besideTheExecutable()
 void tst_asciichart::firstUse()
 {
     CChartFixture fixture;
-    QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
+    QCOMPARE(fixture.Program.Documents().size(), std::size_t(0));
     QVERIFY(fixture.Run());
     QVERIFY(fixture.Program.Messages.Texts.isEmpty());
-    QCOMPARE(ReadFile(fixture.Path), Chart());
-    CBytelonDoc* pDocument = fixture.ActiveDocument();
+    QCOMPARE(FileBytes(fixture.Path), Counting(256));
+    CBytelonDoc* pDocument = fixture.Program.ActiveDocument();
     QVERIFY(pDocument);
     QCOMPARE(pDocument->DocLen, 256);
-    QCOMPARE(CProgram::WorkFileBytes(pDocument), Chart());
+    QCOMPARE(CProgram::WorkFileBytes(pDocument), Counting(256));
     QCOMPARE(QFileInfo(pDocument->GetPathName()).fileName(), QStringLiteral("ASCII Chart"));
 }
 
@@ -113,12 +81,12 @@ void tst_asciichart::alteredChart_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("answer");
-    QByteArray changed = Chart();
+    QByteArray changed = Counting(256);
     changed[0x41] = 'x';
-    QByteArray lastChanged = Chart();
+    QByteArray lastChanged = Counting(256);
     lastChanged[255] = 0;
-    for (const auto& [name, content] : {std::pair<const char*, QByteArray>{"255-bytes", Chart().left(255)},
-                                        {"257-bytes", Chart() + 'X'},
+    for (const auto& [name, content] : {std::pair<const char*, QByteArray>{"255-bytes", Counting(256).left(255)},
+                                        {"257-bytes", Counting(256) + 'X'},
                                         {"byte-41-changed", changed},
                                         {"last-byte-changed", lastChanged},
                                         {"empty", QByteArray()}}) {
@@ -137,13 +105,13 @@ void tst_asciichart::alteredChart()
     QVERIFY(fixture.Run());
     if (answer == IDNO) {
         QCOMPARE(fixture.Program.Messages.Texts, (QStringList{Question, QStringLiteral("Operation Canceled")}));
-        QCOMPARE(ReadFile(fixture.Path), content);
-        QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
+        QCOMPARE(FileBytes(fixture.Path), content);
+        QCOMPARE(fixture.Program.Documents().size(), std::size_t(0));
     } else {
         QCOMPARE(fixture.Program.Messages.Texts, QStringList{Question});
-        QCOMPARE(ReadFile(fixture.Path), Chart());
-        QVERIFY(fixture.ActiveDocument());
-        QCOMPARE(CProgram::WorkFileBytes(fixture.ActiveDocument()), Chart());
+        QCOMPARE(FileBytes(fixture.Path), Counting(256));
+        QVERIFY(fixture.Program.ActiveDocument());
+        QCOMPARE(CProgram::WorkFileBytes(fixture.Program.ActiveDocument()), Counting(256));
     }
 }
 
@@ -153,7 +121,7 @@ void tst_asciichart::uncreatable()
     fixture.Program.App()->SetAsciiChartDirectory(fixture.Directory + QStringLiteral("/missing"));
     QVERIFY(fixture.Run());
     QCOMPARE(fixture.Program.Messages.Texts, QStringList{OpenFailed});
-    QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
+    QCOMPARE(fixture.Program.Documents().size(), std::size_t(0));
 
     // A folder where the chart should be: the rebuild is offered and fails.
     fixture.Program.Messages.Texts.clear();
@@ -162,7 +130,7 @@ void tst_asciichart::uncreatable()
     fixture.Program.Messages.Answers.push_back(IDYES);
     QVERIFY(fixture.Run());
     QCOMPARE(fixture.Program.Messages.Texts, (QStringList{Question, OpenFailed}));
-    QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
+    QCOMPARE(fixture.Program.Documents().size(), std::size_t(0));
 }
 
 void tst_asciichart::fullDisk()
@@ -175,35 +143,35 @@ void tst_asciichart::fullDisk()
     QVERIFY(ran);
     // A chart that could not be written whole is not opened.
     QCOMPARE(fixture.Program.Messages.Texts, QStringList{OpenFailed});
-    QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
+    QCOMPARE(fixture.Program.Documents().size(), std::size_t(0));
 }
 
 void tst_asciichart::unreadable()
 {
     CChartFixture fixture;
-    WriteFile(fixture.Path, Chart());
+    WriteFile(fixture.Path, Counting(256));
     CFile lock;
     QVERIFY(lock.Open(fixture.Path, CFile::modeRead | CFile::shareExclusive));
     QVERIFY(fixture.Run());
     QCOMPARE(fixture.Program.Messages.Texts, QStringList{OpenFailed});
-    QCOMPARE(DocumentCount(fixture.Program), std::size_t(0));
+    QCOMPARE(fixture.Program.Documents().size(), std::size_t(0));
     lock.Close();
     QVERIFY(fixture.Run());
-    QCOMPARE(DocumentCount(fixture.Program), std::size_t(1));
+    QCOMPARE(fixture.Program.Documents().size(), std::size_t(1));
 }
 
 void tst_asciichart::secondUseBringsItForward()
 {
     CChartFixture fixture;
     QVERIFY(fixture.Run());
-    CBytelonDoc* pChart = fixture.ActiveDocument();
+    CBytelonDoc* pChart = fixture.Program.ActiveDocument();
     QVERIFY(pChart);
     fixture.Program.OpenBytes(QByteArray("other"), QStringLiteral("other.bin"));
-    QVERIFY(fixture.ActiveDocument() != pChart);
+    QVERIFY(fixture.Program.ActiveDocument() != pChart);
     QVERIFY(fixture.Run());
     QVERIFY(fixture.Program.Messages.Texts.isEmpty());
-    QCOMPARE(DocumentCount(fixture.Program), std::size_t(2));
-    QCOMPARE(fixture.ActiveDocument(), pChart);
+    QCOMPARE(fixture.Program.Documents().size(), std::size_t(2));
+    QCOMPARE(fixture.Program.ActiveDocument(), pChart);
     QCOMPARE(pChart->GetViews().size(), std::size_t(1));
 }
 

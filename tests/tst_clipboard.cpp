@@ -3,7 +3,6 @@
 
 #include "support/TestSupport.h"
 
-#include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
 #include "doc/Clipboard.h"
@@ -22,14 +21,6 @@
 namespace {
 
 const QString PrivateType = QStringLiteral("application/x-cf-bytelon");
-
-QByteArray Pattern(int n, int seed = 0)
-{
-    QByteArray bytes(n, '\0');
-    for (int i = 0; i < n; ++i)
-        bytes[i] = char((i * 13 + seed + i / 253) & 0xFF);
-    return bytes;
-}
 
 QByteArray PrivateBlock(const QByteArray& bytes)
 {
@@ -50,12 +41,6 @@ QByteArray ClipboardData(const QString& type)
 {
     const QMimeData* pData = QGuiApplication::clipboard()->mimeData();
     return pData ? pData->data(type) : QByteArray();
-}
-
-bool Enabled(CProgram& program, UINT id)
-{
-    CCmdUI state(id);
-    return program.Frame()->RouteCommand(id, &state) && state.Enabled;
 }
 
 }  // namespace
@@ -80,8 +65,7 @@ private slots:
 void tst_clipboard::copyPutsPrivateBlockAndText()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("xx\x41\x00\x42yy", 7));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("xx\x41\x00\x42yy", 7));
     SelectBytes(pView, 5, 2);
     QVERIFY(program.Frame()->ExecuteCommand(ID_EDIT_COPY));
     QCOMPARE(ClipboardData(PrivateType), QByteArray("\x00\x00\x00\x03\x41\x00\x42", 7));
@@ -126,8 +110,7 @@ void tst_clipboard::copyFailsWhenMemoryRunsOut()
 void tst_clipboard::pastePrefersPrivateFormat()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("\x41\x00\x42-", 4));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("\x41\x00\x42-", 4));
     SelectBytes(pView, 0, 3);
     QVERIFY(program.Frame()->ExecuteCommand(ID_EDIT_COPY));
     MoveCaretTo(pView, 4);
@@ -163,8 +146,7 @@ void tst_clipboard::paste()
     QFETCH(QByteArray, inserted);
     CProgram program;
     const QByteArray original = Pattern(50000);
-    CBytelonView* pView = program.OpenBytes(original);
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(original);
     MoveCaretTo(pView, 20000);
     PutOnClipboard(type, data);
     QVERIFY(program.Frame()->ExecuteCommand(ID_EDIT_PASTE));
@@ -181,8 +163,7 @@ void tst_clipboard::paste()
 void tst_clipboard::pasteReplacesSelection()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes("0123456789");
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused("0123456789");
     SelectBytes(pView, 7, 2);
     PutOnClipboard("text/plain", "abc");
     QVERIFY(program.Frame()->ExecuteCommand(ID_EDIT_PASTE));
@@ -244,8 +225,7 @@ void tst_clipboard::pasteFailingPartWayIsUndone()
 void tst_clipboard::cutDeletesWhatWasCopied()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes("abcdef");
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused("abcdef");
     SelectBytes(pView, 1, 4);
     QVERIFY(program.Frame()->ExecuteCommand(ID_EDIT_CUT));
     QCOMPARE(ClipboardData(PrivateType), PrivateBlock("bcd"));
@@ -266,23 +246,22 @@ void tst_clipboard::cutDeletesWhatWasCopied()
 void tst_clipboard::updateHandlers()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes("abcdef");
-    Focus(pView);
-    QVERIFY(!Enabled(program, ID_EDIT_COPY));
-    QVERIFY(!Enabled(program, ID_EDIT_CUT));
-    QVERIFY(!Enabled(program, ID_EDIT_PASTE));
+    CBytelonView* pView = program.OpenFocused("abcdef");
+    QVERIFY(!CommandEnabled(program, ID_EDIT_COPY));
+    QVERIFY(!CommandEnabled(program, ID_EDIT_CUT));
+    QVERIFY(!CommandEnabled(program, ID_EDIT_PASTE));
     SelectBytes(pView, 2, 2);  // active, if empty
-    QVERIFY(Enabled(program, ID_EDIT_COPY));
-    QVERIFY(Enabled(program, ID_EDIT_CUT));
+    QVERIFY(CommandEnabled(program, ID_EDIT_COPY));
+    QVERIFY(CommandEnabled(program, ID_EDIT_CUT));
 
     auto* pImage = new QMimeData;
     pImage->setImageData(QImage(2, 2, QImage::Format_RGB32));
     QGuiApplication::clipboard()->setMimeData(pImage);
-    QVERIFY(!Enabled(program, ID_EDIT_PASTE));
+    QVERIFY(!CommandEnabled(program, ID_EDIT_PASTE));
     PutOnClipboard("text/plain", "t");
-    QVERIFY(Enabled(program, ID_EDIT_PASTE));
+    QVERIFY(CommandEnabled(program, ID_EDIT_PASTE));
     PutOnClipboard(PrivateType, PrivateBlock("p"));
-    QVERIFY(Enabled(program, ID_EDIT_PASTE));
+    QVERIFY(CommandEnabled(program, ID_EDIT_PASTE));
 
     // Pasting with nothing pastable does nothing at all.
     QGuiApplication::clipboard()->clear();

@@ -24,21 +24,6 @@
 
 namespace {
 
-QByteArray Counting(int n)
-{
-    QByteArray bytes(n, '\0');
-    for (int i = 0; i < n; ++i)
-        bytes[i] = char(i & 0xFF);
-    return bytes;
-}
-
-void PutCaret(CBytelonView* pView, int offset)
-{
-    CPreparedDC dc(pView);
-    pView->ScrollTo(offset, -1, dc);
-    pView->SetCaretToOffset(offset, dc);
-}
-
 // The frame holds one line exactly: content, two borders and a scroll bar.
 int ExpectedViewWidth(CBytelonView* pView)
 {
@@ -116,10 +101,8 @@ void tst_display::fontChoice()
     QFETCH(int, tenths);
     CProgram program;
     CFontScript script;
-    CBytelonView* pView = program.OpenBytes(Counting(10000));
-    ShowLines(pView, 10);
-    Focus(pView);
-    PutCaret(pView, 4003);
+    CBytelonView* pView = program.OpenFocused(Counting(10000), 10);
+    MoveCaretTo(pView, 4003);
     const int lineHeight = pView->LineHeight;
     const int dpi = pView->logicalDpiY();
 
@@ -176,10 +159,8 @@ void tst_display::fontCancelled()
 {
     CProgram program;
     CFontScript script;
-    CBytelonView* pView = program.OpenBytes(Counting(10000));
-    ShowLines(pView, 10);
-    Focus(pView);
-    PutCaret(pView, 4003);
+    CBytelonView* pView = program.OpenFocused(Counting(10000), 10);
+    MoveCaretTo(pView, 4003);
     const LOGFONT before = pView->LogFont;
     const int top = pView->TopOffset;
     const int width = pView->width();
@@ -199,8 +180,7 @@ void tst_display::interactiveFontDialog()
 {
     CProgram program;
     AfxSetFontDialogService(nullptr);
-    CBytelonView* pView = program.OpenBytes(Counting(1000));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(Counting(1000));
     bool monospacedOnly = false;
     bool effectsShown = true;
     QFont initial;
@@ -250,10 +230,8 @@ void tst_display::bytesPerLineLimits()
     QFETCH(int, asked);
     QFETCH(int, expected);
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(5000));
-    ShowLines(pView, 12);
-    Focus(pView);
-    PutCaret(pView, 2222);
+    CBytelonView* pView = program.OpenFocused(Counting(5000), 12);
+    MoveCaretTo(pView, 2222);
     pView->SetBytesPerLine(asked);
     ProcessEvents();
     QCOMPARE(pView->BytesPerLine, expected);
@@ -268,10 +246,8 @@ void tst_display::bytesPerLineLimits()
 void tst_display::radixSwitchKeepsCaretByteCentred()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(1000));
-    ShowLines(pView, 10);
-    Focus(pView);
-    PutCaret(pView, 403);
+    CBytelonView* pView = program.OpenFocused(Counting(1000), 10);
+    MoveCaretTo(pView, 403);
     QCOMPARE(pView->TopOffset, 400);
     const QPoint before = pView->GetCaretPos();
 

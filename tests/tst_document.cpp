@@ -10,9 +10,7 @@
 #include "framework/File.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
-#include "view/PreparedDC.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
@@ -33,17 +31,6 @@ QByteArray RandomBytes(int count, quint32 seed)
     for (char& byte : bytes)
         byte = char(generator.bounded(256));
     return bytes;
-}
-
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-CBytelonDoc* ActiveDocument(const CProgram& program)
-{
-    return static_cast<CBytelonDoc*>(program.Frame()->GetActiveDocument());
 }
 
 // The texts put into status pane 0 that start with prefix, in order.
@@ -172,7 +159,7 @@ void TestDocument::closingDeletesWorkFileAndClearsCaretPane()
     const QString secondWork = pSecond->GetDocument()->WorkFileName;
     QCOMPARE(temp.Files().size(), 2);
 
-    QCOMPARE(ActiveDocument(program), pSecond->GetDocument());
+    QCOMPARE(program.ActiveDocument(), pSecond->GetDocument());
     QSignalSpy spy(&program.Frame()->StatusBar, &CStatusBar::paneTextChanged);
     QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_CLOSE));
     ProcessEvents();
@@ -230,13 +217,10 @@ void TestDocument::saveRoundTrip_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("progress");
 
-    QByteArray everyValue;
-    for (int i = 0; i < 256 * 3; ++i)
-        everyValue += char(i & 0xFF);
     QTest::newRow("empty") << QByteArray() << QStringList();
     QTest::newRow("zero-bytes") << QByteArray(5000, '\0') << QStringList{"Storing..."};
     QTest::newRow("one-byte") << QByteArray(1, '\xff') << QStringList{"Storing..."};
-    QTest::newRow("every-byte-value") << everyValue << QStringList{"Storing..."};
+    QTest::newRow("every-byte-value") << Counting(256 * 3) << QStringList{"Storing..."};
     QTest::newRow("one-chunk-65536") << RandomBytes(65536, 7) << QStringList{"Storing..."};
     QTest::newRow("three-chunks-131073") << RandomBytes(131073, 11)
                                          << QStringList{"Storing...", "Storing, 64K", "Storing, 128K"};
@@ -576,10 +560,7 @@ void TestDocument::clearAll()
     ProcessEvents();
     QCOMPARE(pDocument->GetViews().size(), std::size_t(2));
     Focus(pView);
-    {
-        CPreparedDC dc(pView);
-        pView->ScrollTo(4000, -1, dc);
-    }
+    WithPreparedDC(pView, [pView](CDC* pDC) { pView->ScrollTo(4000, -1, pDC); });
     pView->SelActive = 1;
     pView->SelAnchor = 10;
     pView->SelEnd = 20;
@@ -629,17 +610,14 @@ void TestDocument::clearAllDisabledWhenEmpty()
     CProgram program;
     CBytelonView* pView = program.OpenBytes(QByteArray());
     QVERIFY(pView);
-    QAction* pAction = program.Frame()->GetCommandAction(ID_EDIT_CLEAR_ALL);
-    program.Frame()->UpdateCommandUI(pAction);
-    QVERIFY(!pAction->isEnabled());
+    QVERIFY(!MenuItemEnabled(program, ID_EDIT_CLEAR_ALL));
     QVERIFY(!program.Frame()->ExecuteCommand(ID_EDIT_CLEAR_ALL));
     QVERIFY(program.Messages.Texts.isEmpty());
     QVERIFY(!pView->GetDocument()->IsModified());
 
     CBytelonView* pFull = program.OpenBytes(QByteArray(1, 'x'), QStringLiteral("one.bin"));
     QVERIFY(pFull);
-    program.Frame()->UpdateCommandUI(pAction);
-    QVERIFY(pAction->isEnabled());
+    QVERIFY(MenuItemEnabled(program, ID_EDIT_CLEAR_ALL));
 }
 
 QTEST_MAIN(TestDocument)

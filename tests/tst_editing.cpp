@@ -14,7 +14,6 @@
 #include "view/BytelonView.h"
 #include "view/PreparedDC.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -25,20 +24,6 @@
 
 namespace {
 
-QByteArray Pattern(int n, int seed = 0)
-{
-    QByteArray bytes(n, '\0');
-    for (int i = 0; i < n; ++i)
-        bytes[i] = char((i * 7 + seed + i / 251) & 0xFF);
-    return bytes;
-}
-
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 bool Delete(CBytelonView* pView)
 {
     CPreparedDC dc(pView);
@@ -48,6 +33,23 @@ bool Delete(CBytelonView* pView)
 bool Insert(CBytelonView* pView, const QByteArray& bytes)
 {
     return pView->ReplaceSelectionWithString(bytes.constData(), int(bytes.size()));
+}
+
+// Puts the caret at anchor, or selects from anchor to end when they differ.
+void CaretOrSelection(CBytelonView* pView, int anchor, int end)
+{
+    if (anchor == end)
+        MoveCaretTo(pView, anchor);
+    else
+        SelectBytes(pView, anchor, end);
+}
+
+// bytes with the range between anchor and end replaced by with.
+QByteArray Replaced(QByteArray bytes, int anchor, int end, const QByteArray& with = QByteArray())
+{
+    const int lo = std::min(anchor, end);
+    bytes.remove(lo, std::max(anchor, end) - lo);
+    return bytes.insert(lo, with);
 }
 
 class CWriteFaultGuard {
@@ -166,46 +168,39 @@ void tst_editing::copyFileSegmentRefusals()
     QCOMPARE(CFile::GetStatistics().Opens, 0LL);
     QVERIFY(program.Messages.Texts.isEmpty());
 
+    // The messages of a copy that must be refused.
+    auto refusal = [&](const QString& source, int sourcePos, const QString& dest, int destPos, int count) {
+        program.Messages.Texts.clear();
+        if (pView->CopyFileSegment(a, source, sourcePos, b, dest, destPos, count))
+            return QStringList{QStringLiteral("<copied>")};
+        return program.Messages.Texts;
+    };
     const QString sourceName = program.MakeFile("s.bin", Pattern(100));
-    QVERIFY(!pView->CopyFileSegment(a, sourceName, 0, b, sourceName + "x", 0, -1));
+    QCOMPARE(refusal(sourceName, 0, sourceName + "x", 0, -1), QStringList{"Error:  XferLen<0 in CopyFileSegment()"});
     QCOMPARE(CFile::GetStatistics().Opens, 0LL);
-    QCOMPARE(program.Messages.Texts, QStringList{"Error:  XferLen<0 in CopyFileSegment()"});
 
     // The destination is never created.
-    program.Messages.Texts.clear();
     const QString missing = program.Dir() + "/missing.bin";
-    QVERIFY(!pView->CopyFileSegment(a, sourceName, 0, b, missing, 0, 10));
-    QCOMPARE(program.Messages.Texts, QStringList{"Failed to open file"});
+    QCOMPARE(refusal(sourceName, 0, missing, 0, 10), QStringList{"Failed to open file"});
     QVERIFY(!QFile::exists(missing));
     QVERIFY(!a.IsOpen());
-
-    program.Messages.Texts.clear();
-    QVERIFY(!pView->CopyFileSegment(a, missing, 0, b, sourceName, 0, 10));
-    QCOMPARE(program.Messages.Texts, QStringList{"Failed to open file"});
+    QCOMPARE(refusal(missing, 0, sourceName, 0, 10), QStringList{"Failed to open file"});
 
     // A source locked by another open cannot be opened.
-    program.Messages.Texts.clear();
     CFile holder;
     QVERIFY(holder.Open(sourceName, CFile::modeRead | CFile::shareExclusive));
     const QString destName = program.MakeFile("d.bin", QByteArray());
-    QVERIFY(!pView->CopyFileSegment(a, sourceName, 0, b, destName, 0, 10));
-    QCOMPARE(program.Messages.Texts, QStringList{"Failed to open file"});
+    QCOMPARE(refusal(sourceName, 0, destName, 0, 10), QStringList{"Failed to open file"});
     holder.Close();
 
     // Reading past the source's end writes nothing of the short chunk.
-    program.Messages.Texts.clear();
-    QVERIFY(!pView->CopyFileSegment(a, sourceName, 90, b, destName, 0, 20));
-    QCOMPARE(program.Messages.Texts, QStringList{"Read error 1 in CopyFileSegment()"});
+    QCOMPARE(refusal(sourceName, 90, destName, 0, 20), QStringList{"Read error 1 in CopyFileSegment()"});
     QCOMPARE(FileBytes(destName), QByteArray());
     QVERIFY(!a.IsOpen());
     QVERIFY(!b.IsOpen());
 
-    program.Messages.Texts.clear();
-    QVERIFY(!pView->CopyFileSegment(a, sourceName, -5, b, destName, 0, 20));
-    QCOMPARE(program.Messages.Texts, QStringList{"Seek error 1 in CopyFileSegment()"});
-    program.Messages.Texts.clear();
-    QVERIFY(!pView->CopyFileSegment(a, sourceName, 0, b, destName, -5, 20));
-    QCOMPARE(program.Messages.Texts, QStringList{"Seek error 2 in CopyFileSegment()"});
+    QCOMPARE(refusal(sourceName, -5, destName, 0, 20), QStringList{"Seek error 1 in CopyFileSegment()"});
+    QCOMPARE(refusal(sourceName, 0, destName, -5, 20), QStringList{"Seek error 2 in CopyFileSegment()"});
     QCOMPARE(CWaitCursor::Depth(), 0);
 }
 
@@ -254,19 +249,15 @@ void tst_editing::deleteSelection()
     QFETCH(int, anchor);
     QFETCH(int, end);
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Pattern(size));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(Pattern(size));
     CBytelonDoc* pDocument = pView->GetDocument();
     SelectBytes(pView, anchor, end);
     QVERIFY(pView->SelActive);
     QVERIFY(Delete(pView));
-    const int lo = std::min(anchor, end);
-    const int hi = std::max(anchor, end);
-    QByteArray expected = Pattern(size);
-    expected.remove(lo, hi - lo);
+    const QByteArray expected = Replaced(Pattern(size), anchor, end);
     QCOMPARE(program.WorkFileBytes(pDocument), expected);
     QCOMPARE(pDocument->DocLen, int(expected.size()));
-    QCOMPARE(pView->CaretOffset(), lo);
+    QCOMPARE(pView->CaretOffset(), std::min(anchor, end));
     QVERIFY(!pView->SelActive);
     QVERIFY(pDocument->IsModified());
     QVERIFY(program.Messages.Texts.isEmpty());
@@ -332,18 +323,12 @@ void tst_editing::insert()
     QFETCH(QByteArray, bytes);
     CProgram program;
     const QByteArray original = Pattern(size);
-    CBytelonView* pView = program.OpenBytes(original);
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(original);
     CBytelonDoc* pDocument = pView->GetDocument();
-    if (anchor == end)
-        MoveCaretTo(pView, anchor);
-    else
-        SelectBytes(pView, anchor, end);
+    CaretOrSelection(pView, anchor, end);
     const int lo = std::min(anchor, end);
     QVERIFY(Insert(pView, bytes));
-    QByteArray expected = original;
-    expected.remove(lo, std::max(anchor, end) - lo);
-    expected.insert(lo, bytes);
+    const QByteArray expected = Replaced(original, anchor, end, bytes);
     QCOMPARE(program.WorkFileBytes(pDocument), expected);
     QCOMPARE(pDocument->DocLen, int(expected.size()));
     QVERIFY(!pView->SelActive);
@@ -384,8 +369,7 @@ void tst_editing::backspaceAndDeleteKeys()
 {
     CProgram program;
     program.App()->CharPerLine = 8;
-    CBytelonView* pView = program.OpenBytes("ABCDEFGHIJ");
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused("ABCDEFGHIJ");
     CBytelonDoc* pDocument = pView->GetDocument();
     MoveCaretTo(pView, 4);
     QTest::keyClick(pView, Qt::Key_Backspace);
@@ -612,9 +596,7 @@ void tst_editing::replacementReportsFailure()
     }
     QCOMPARE(program.Messages.Texts.value(1),
              QStringLiteral("CopyFileSegment() 1 failed in ReplaceSelectionWithString()"));
-    QByteArray expected = Pattern(100);
-    expected.remove(10, 10);
-    QCOMPARE(program.WorkFileBytes(pDocument), expected);
+    QCOMPARE(program.WorkFileBytes(pDocument), Replaced(Pattern(100), 10, 20));
     QCOMPARE(pDocument->DocLen, 90);
 }
 
@@ -652,21 +634,15 @@ void tst_editing::insertFromFile()
     QFETCH(QByteArray, file);
     CProgram program;
     const QByteArray original = Pattern(30000);
-    CBytelonView* pView = program.OpenBytes(original);
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(original);
     CBytelonDoc* pDocument = pView->GetDocument();
-    if (anchor == end)
-        MoveCaretTo(pView, anchor);
-    else
-        SelectBytes(pView, anchor, end);
+    CaretOrSelection(pView, anchor, end);
     const long tailFiles = CTailFile::CreatedCount();
     program.FileDialogs.Paths.push_back(program.MakeFile("insert.bin", file));
     QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_INSERT_FROM_FILE));
 
     const int lo = std::min(anchor, end);
-    QByteArray expected = original;
-    expected.remove(lo, std::max(anchor, end) - lo);
-    expected.insert(lo, file);
+    const QByteArray expected = Replaced(original, anchor, end, file);
     QCOMPARE(program.WorkFileBytes(pDocument), expected);
     QCOMPARE(pDocument->DocLen, int(expected.size()));
     QCOMPARE(pView->CaretOffset(), lo);  // on the first inserted byte
@@ -689,8 +665,7 @@ void tst_editing::insertFromFileFailures()
 {
     CProgram program;
     const QByteArray original = Pattern(30000);
-    CBytelonView* pView = program.OpenBytes(original);
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(original);
     CBytelonDoc* pDocument = pView->GetDocument();
     SelectBytes(pView, 100, 200);
 
@@ -759,8 +734,7 @@ void tst_editing::saveSelectionAs()
     QFETCH(bool, existing);
     CProgram program;
     const QByteArray original = Pattern(50000);
-    CBytelonView* pView = program.OpenBytes(original);
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(original);
     CBytelonDoc* pDocument = pView->GetDocument();
     SelectBytes(pView, 40000, 3);
     const QString target = program.Dir() + "/part.bin";
@@ -783,8 +757,7 @@ void tst_editing::saveSelectionAsRefusals()
 {
     CProgram program;
     const QByteArray original = Pattern(500);
-    CBytelonView* pView = program.OpenBytes(original);
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(original);
     CBytelonDoc* pDocument = pView->GetDocument();
 
     CCmdUI state(ID_FILE_SAVE_SELECTION_AS);
@@ -792,9 +765,7 @@ void tst_editing::saveSelectionAsRefusals()
     QVERIFY(!state.Enabled);
     pView->On_File_Save_Selection_As();
     SelectBytes(pView, 10, 10);
-    CCmdUI emptySelection(ID_FILE_SAVE_SELECTION_AS);
-    QVERIFY(program.Frame()->RouteCommand(ID_FILE_SAVE_SELECTION_AS, &emptySelection));
-    QVERIFY(emptySelection.Enabled);
+    QVERIFY(CommandEnabled(program, ID_FILE_SAVE_SELECTION_AS));
     QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_SAVE_SELECTION_AS));
     QCOMPARE(program.Messages.Texts, QStringList({"There is nothing to save", "There is nothing to save"}));
     QVERIFY(program.FileDialogs.Requests.empty());

@@ -12,13 +12,10 @@
 #include "search/FindDlg.h"
 #include "search/ReplaceDlg.h"
 #include "view/BytelonView.h"
-#include "view/PreparedDC.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
@@ -66,6 +63,15 @@ CReplaceDlg* OpenReplace(CProgram& program)
     return program.App()->pReplaceDlg;
 }
 
+// The Replace dialog with both strings typed in.
+CReplaceDlg* OpenReplace(CProgram& program, const QString& findHex, const QString& withHex)
+{
+    CReplaceDlg* pReplace = OpenReplace(program);
+    TypeHex(pReplace, IDC_REPLACE_FIND_HEX, findHex);
+    TypeHex(pReplace, IDC_REPLACE_WITH_HEX, withHex);
+    return pReplace;
+}
+
 template <class T>
 int VisibleDialogs()
 {
@@ -75,12 +81,6 @@ int VisibleDialogs()
             ++count;
     }
     return count;
-}
-
-void PutCaret(CBytelonView* pView, int offset)
-{
-    CPreparedDC dc(pView);
-    pView->SetCaretToOffset(offset, dc);
 }
 
 // Lets the idle steps run until Replace All stops.
@@ -114,8 +114,7 @@ private slots:
 void tst_findreplace::findDialogOpensAndRemembers()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("xx24yy"));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("xx24yy"));
     CFindDlg* pFind = OpenFind(program);
     QVERIFY(pFind);
     QVERIFY(pFind->isVisible());
@@ -124,8 +123,7 @@ void tst_findreplace::findDialogOpensAndRemembers()
     QVERIFY(Edit(pFind, IDC_FIND_HEX)->text().isEmpty());
     TypeHex(pFind, IDC_FIND_HEX, QStringLiteral("32 34"));
     Click(pFind, IDC_FIND_NEXT);
-    QCOMPARE(pView->SelAnchor, 2);
-    QCOMPARE(pView->SelEnd, 4);
+    QCOMPARE(Selection(pView), std::pair(2, 4));
 
     // Choices made now are not kept; the text is.
     pFind->GetDlgItemAs<QRadioButton>(IDC_FIND_UP)->click();
@@ -158,20 +156,17 @@ void tst_findreplace::findDialogOpensAndRemembers()
 void tst_findreplace::findUpSearchesBackwards()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("ab.AB.ab"));
-    Focus(pView);
-    PutCaret(pView, 8);
+    CBytelonView* pView = program.OpenFocused(QByteArray("ab.AB.ab"));
+    PlaceCaret(pView, 8);
     CFindDlg* pFind = OpenFind(program);
     TypeHex(pFind, IDC_FIND_HEX, QStringLiteral("41 42"));
     pFind->GetDlgItemAs<QRadioButton>(IDC_FIND_UP)->click();
     Click(pFind, IDC_FIND_NEXT);
-    QCOMPARE(pView->SelAnchor, 8);
-    QCOMPARE(pView->SelEnd, 6);
+    QCOMPARE(Selection(pView), std::pair(8, 6));
     // Case sensitive: only the capitals match.
     pFind->GetDlgItemAs<QRadioButton>(IDC_FIND_CASE_YES)->click();
     Click(pFind, IDC_FIND_NEXT);
-    QCOMPARE(pView->SelAnchor, 5);
-    QCOMPARE(pView->SelEnd, 3);
+    QCOMPARE(Selection(pView), std::pair(5, 3));
     Click(pFind, IDC_FIND_NEXT);
     QCOMPARE(program.Messages.Texts, QStringList{QStringLiteral("Reached top of document")});
 }
@@ -179,8 +174,7 @@ void tst_findreplace::findUpSearchesBackwards()
 void tst_findreplace::findFormatErrorFocusesHexBox()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("AB"));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("AB"));
     CFindDlg* pFind = OpenFind(program);
     QLineEdit* pHex = Edit(pFind, IDC_FIND_HEX);
     pHex->setText(QStringLiteral("4142"));
@@ -195,12 +189,9 @@ void tst_findreplace::findFormatErrorFocusesHexBox()
 void tst_findreplace::commandsDisabledForEmptyDocument()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray());
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray());
     for (UINT id : {ID_SEARCH_FIND, ID_SEARCH_REPLACE}) {
-        QAction* pAction = program.Frame()->GetCommandAction(id);
-        program.Frame()->UpdateCommandUI(pAction);
-        QVERIFY(!pAction->isEnabled());
+        QVERIFY(!MenuItemEnabled(program, id));
         program.Frame()->ExecuteCommand(id);
     }
     QVERIFY(!program.App()->pFindDlg);
@@ -208,16 +199,13 @@ void tst_findreplace::commandsDisabledForEmptyDocument()
 
     CBytelonView* pFull = program.OpenBytes(QByteArray("a"), QStringLiteral("full.bin"));
     Focus(pFull);
-    QAction* pFindAction = program.Frame()->GetCommandAction(ID_SEARCH_FIND);
-    program.Frame()->UpdateCommandUI(pFindAction);
-    QVERIFY(pFindAction->isEnabled());
+    QVERIFY(MenuItemEnabled(program, ID_SEARCH_FIND));
 }
 
 void tst_findreplace::commandsWhileOpenDoNothing()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("abc"));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("abc"));
     CFindDlg* pFind = OpenFind(program);
     CReplaceDlg* pReplace = OpenReplace(program);
     TypeHex(pFind, IDC_FIND_HEX, QStringLiteral("61"));
@@ -232,8 +220,7 @@ void tst_findreplace::commandsWhileOpenDoNothing()
 void tst_findreplace::findNextWithoutViewDoesNothing()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("abc"));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("abc"));
     CFindDlg* pFind = OpenFind(program);
     CReplaceDlg* pReplace = OpenReplace(program);
     TypeHex(pFind, IDC_FIND_HEX, QStringLiteral("61"));
@@ -252,7 +239,7 @@ void tst_findreplace::findNextWithoutViewDoesNothing()
 void tst_findreplace::exitDeletesOpenDialogs()
 {
     CProgram program;
-    Focus(program.OpenBytes(QByteArray("abc")));
+    program.OpenFocused(QByteArray("abc"));
     QPointer<CFindDlg> pFind = OpenFind(program);
     QPointer<CReplaceDlg> pReplace = OpenReplace(program);
     QVERIFY(pFind && pReplace);
@@ -292,12 +279,9 @@ void tst_findreplace::replaceAll()
     QFETCH(QByteArray, result);
     QFETCH(QString, status);
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(document);
-    Focus(pView);
-    PutCaret(pView, 2);
-    CReplaceDlg* pReplace = OpenReplace(program);
-    TypeHex(pReplace, IDC_REPLACE_FIND_HEX, find);
-    TypeHex(pReplace, IDC_REPLACE_WITH_HEX, replace);
+    CBytelonView* pView = program.OpenFocused(document);
+    PlaceCaret(pView, 2);
+    CReplaceDlg* pReplace = OpenReplace(program, find, replace);
     if (caseYes)
         pReplace->GetDlgItemAs<QRadioButton>(IDC_REPLACE_CASE_YES)->click();
     Click(pReplace, IDC_REPLACE_ALL);
@@ -316,9 +300,8 @@ void tst_findreplace::replaceAll()
 void tst_findreplace::replaceAllWithEmptyFindDoesNothing()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("aaa"));
-    Focus(pView);
-    PutCaret(pView, 2);
+    CBytelonView* pView = program.OpenFocused(QByteArray("aaa"));
+    PlaceCaret(pView, 2);
     CReplaceDlg* pReplace = OpenReplace(program);
     TypeHex(pReplace, IDC_REPLACE_WITH_HEX, QStringLiteral("62"));
     Click(pReplace, IDC_REPLACE_ALL);
@@ -333,21 +316,16 @@ void tst_findreplace::replaceAllWithEmptyFindDoesNothing()
 void tst_findreplace::replaceInsertsThenSelectsNext()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("xaxa"));
-    Focus(pView);
-    CReplaceDlg* pReplace = OpenReplace(program);
-    TypeHex(pReplace, IDC_REPLACE_FIND_HEX, QStringLiteral("61"));
-    TypeHex(pReplace, IDC_REPLACE_WITH_HEX, QStringLiteral("62 62"));
+    CBytelonView* pView = program.OpenFocused(QByteArray("xaxa"));
+    CReplaceDlg* pReplace = OpenReplace(program, QStringLiteral("61"), QStringLiteral("62 62"));
     Click(pReplace, IDC_REPLACE);
     QCOMPARE(CProgram::WorkFileBytes(pView->GetDocument()), QByteArray("bbxaxa"));
     QVERIFY(pView->SelActive);
-    QCOMPARE(pView->SelAnchor, 3);
-    QCOMPARE(pView->SelEnd, 4);
+    QCOMPARE(Selection(pView), std::pair(3, 4));
     // With the occurrence selected, Replace replaces it.
     Click(pReplace, IDC_REPLACE);
     QCOMPARE(CProgram::WorkFileBytes(pView->GetDocument()), QByteArray("bbxbbxa"));
-    QCOMPARE(pView->SelAnchor, 6);
-    QCOMPARE(pView->SelEnd, 7);
+    QCOMPARE(Selection(pView), std::pair(6, 7));
     QVERIFY(program.Messages.Texts.isEmpty());
 }
 
@@ -357,11 +335,8 @@ void tst_findreplace::closingStopsReplaceAll()
     QByteArray document;
     for (int i = 0; i < 50; ++i)
         document += "xa";
-    CBytelonView* pView = program.OpenBytes(document);
-    Focus(pView);
-    CReplaceDlg* pReplace = OpenReplace(program);
-    TypeHex(pReplace, IDC_REPLACE_FIND_HEX, QStringLiteral("61"));
-    TypeHex(pReplace, IDC_REPLACE_WITH_HEX, QStringLiteral("62"));
+    CBytelonView* pView = program.OpenFocused(document);
+    CReplaceDlg* pReplace = OpenReplace(program, QStringLiteral("61"), QStringLiteral("62"));
     Click(pReplace, IDC_REPLACE_ALL);
     // Two steps, as two idle passes would run them.
     program.App()->OnIdle(0);
@@ -384,11 +359,8 @@ void tst_findreplace::closingStopsReplaceAll()
 void tst_findreplace::failedReplacementStopsReplaceAll()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("xaxaxa"));
-    Focus(pView);
-    CReplaceDlg* pReplace = OpenReplace(program);
-    TypeHex(pReplace, IDC_REPLACE_FIND_HEX, QStringLiteral("61"));
-    TypeHex(pReplace, IDC_REPLACE_WITH_HEX, QStringLiteral("62 62"));
+    CBytelonView* pView = program.OpenFocused(QByteArray("xaxaxa"));
+    CReplaceDlg* pReplace = OpenReplace(program, QStringLiteral("61"), QStringLiteral("62 62"));
     Click(pReplace, IDC_REPLACE_ALL);
     program.App()->OnIdle(0);
     // The disk fills up: nothing more can be written.

@@ -5,11 +5,9 @@
 
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
-#include "doc/BytelonDoc.h"
 #include "framework/Dialog.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
-#include "view/PreparedDC.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,22 +15,9 @@
 
 namespace {
 
-QByteArray Counting(int n)
-{
-    QByteArray bytes(n, '\0');
-    for (int i = 0; i < n; ++i)
-        bytes[i] = char(i & 0xFF);
-    return bytes;
-}
-
-void PutCaret(CBytelonView* pView, int offset)
-{
-    CPreparedDC dc(pView);
-    pView->SetCaretToOffset(offset, dc);
-}
-
 // What one run of a dialog showed and how it ended.
 struct CDialogRun {
+    bool Ran = false;  // the command was carried out
     QString InitialText;
     QString EntryText;  // after typing
     bool EditHadFocus = false;
@@ -62,6 +47,16 @@ void AnswerNextDialog(int entryId, const QString& typed, CDialogRun& run, bool c
         if (cancel || run.StayedOpen)
             pDialog->GetDlgItemAs<QPushButton>(IDCANCEL)->click();
     });
+}
+
+// Runs the command from the menu, answering its dialog as AnswerNextDialog does.
+CDialogRun RunDialog(CProgram& program, UINT command, int entryId, const QString& typed, bool cancel = false)
+{
+    CDialogRun run;
+    AnswerNextDialog(entryId, typed, run, cancel);
+    run.Ran = program.Frame()->ExecuteCommand(command);
+    ProcessEvents();
+    return run;
 }
 
 }  // namespace
@@ -108,17 +103,13 @@ void tst_goto::gotoAddress()
     QFETCH(int, offset);
     CProgram program;
     program.App()->HexAddressBase = hex;
-    CBytelonView* pView = program.OpenBytes(Counting(length));
-    ShowLines(pView, 10);
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(Counting(length), 10);
     if (length > 0)
-        PutCaret(pView, 5);
+        PlaceCaret(pView, 5);
     const int before = pView->CaretOffset();
 
-    CDialogRun run;
-    AnswerNextDialog(IDC_ADDRESS, typed, run);
-    QVERIFY(program.Frame()->ExecuteCommand(ID_SEARCH_GOTO));
-    ProcessEvents();
+    const CDialogRun run = RunDialog(program, ID_SEARCH_GOTO, IDC_ADDRESS, typed);
+    QVERIFY(run.Ran);
     QVERIFY(run.InitialText.isEmpty());
     QVERIFY(run.EditHadFocus);
     QCOMPARE(run.EntryText, shown);
@@ -140,9 +131,7 @@ void tst_goto::gotoAddress()
 void tst_goto::gotoCentresAndKeyboard()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(10000));
-    ShowLines(pView, 10);
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(Counting(10000), 10);
     CDialogRun run;
     AnswerNextDialog(IDC_ADDRESS, QStringLiteral("1003"), run);
     QTest::keyClick(pView, Qt::Key_G, Qt::ControlModifier);
@@ -152,10 +141,8 @@ void tst_goto::gotoCentresAndKeyboard()
     QCOMPARE(program.PaneText(1), QStringLiteral("00001003 "));
 
     // Cancel leaves everything as it was; the entry starts empty every time.
-    CDialogRun cancelled;
-    AnswerNextDialog(IDC_ADDRESS, QStringLiteral("20"), cancelled, true);
-    QVERIFY(program.Frame()->ExecuteCommand(ID_SEARCH_GOTO));
-    ProcessEvents();
+    const CDialogRun cancelled = RunDialog(program, ID_SEARCH_GOTO, IDC_ADDRESS, QStringLiteral("20"), true);
+    QVERIFY(cancelled.Ran);
     QVERIFY(cancelled.InitialText.isEmpty());
     QCOMPARE(pView->CaretOffset(), 0x1003);
 }
@@ -163,28 +150,20 @@ void tst_goto::gotoCentresAndKeyboard()
 void tst_goto::gotoWithShiftExtends()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(1000));
-    ShowLines(pView, 10);
-    Focus(pView);
-    PutCaret(pView, 5);
+    CBytelonView* pView = program.OpenFocused(Counting(1000), 10);
+    PlaceCaret(pView, 5);
     QTest::keyPress(pView, Qt::Key_Shift);
     SetShiftHeld(true);
-    CDialogRun run;
-    AnswerNextDialog(IDC_ADDRESS, QStringLiteral("200"), run);
-    QVERIFY(program.Frame()->ExecuteCommand(ID_SEARCH_GOTO));
-    ProcessEvents();
+    QVERIFY(RunDialog(program, ID_SEARCH_GOTO, IDC_ADDRESS, QStringLiteral("200")).Ran);
     QCOMPARE(pView->SelActive, 1);
-    QCOMPARE(pView->SelAnchor, 5);
-    QCOMPARE(pView->SelEnd, 0x200);
+    QCOMPARE(Selection(pView), std::pair(5, 0x200));
     QCOMPARE(pView->CaretOffset(), 0x200);
     QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
 
     // Without Shift the next Goto ends the selection.
     QTest::keyRelease(pView, Qt::Key_Shift);
     SetShiftHeld(false);
-    AnswerNextDialog(IDC_ADDRESS, QStringLiteral("201"), run);
-    QVERIFY(program.Frame()->ExecuteCommand(ID_SEARCH_GOTO));
-    ProcessEvents();
+    QVERIFY(RunDialog(program, ID_SEARCH_GOTO, IDC_ADDRESS, QStringLiteral("201")).Ran);
     QCOMPARE(pView->SelActive, 0);
     QCOMPARE(pView->CaretOffset(), 0x201);
     QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
@@ -193,15 +172,11 @@ void tst_goto::gotoWithShiftExtends()
 void tst_goto::dataColumns()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(100));
-    ShowLines(pView, 4);
-    Focus(pView);
-    PutCaret(pView, 29);
+    CBytelonView* pView = program.OpenFocused(Counting(100), 4);
+    PlaceCaret(pView, 29);
     const int width = pView->width();
-    CDialogRun run;
-    AnswerNextDialog(IDC_COLUMNS, QStringLiteral("16"), run);
-    QVERIFY(program.Frame()->ExecuteCommand(ID_VIEW_DATA_COLUMNS));
-    ProcessEvents();
+    const CDialogRun run = RunDialog(program, ID_VIEW_DATA_COLUMNS, IDC_COLUMNS, QStringLiteral("16"));
+    QVERIFY(run.Ran);
     QCOMPARE(run.InitialText, QStringLiteral("8"));
     QVERIFY(run.EditHadFocus);
     QCOMPARE(pView->BytesPerLine, 16);
@@ -210,20 +185,15 @@ void tst_goto::dataColumns()
     QVERIFY(pView->width() > width);
     QCOMPARE(program.App()->CharPerLine, 16);
     // Lines of 16 bytes: the second line starts at 10.
-    CRecordingDC recorder(pView->viewport(), pView->viewport()->rect());
-    pView->OnPrepareDC(&recorder);
-    pView->OnDraw(&recorder);
-    QCOMPARE(recorder.TextsAt(5 + 2 * pView->LineHeight).value(0), QStringLiteral("00000010"));
+    QCOMPARE(CRecordingDC::OfView(pView)->TextsAt(5 + 2 * pView->LineHeight).value(0), QStringLiteral("00000010"));
 
     CBytelonView* pLater = program.OpenBytes(Counting(100), QStringLiteral("later.bin"));
     QCOMPARE(pLater->BytesPerLine, 16);
 
     // Cancel changes nothing; the entry shows the present count.
     Focus(pView);
-    CDialogRun cancelled;
-    AnswerNextDialog(IDC_COLUMNS, QStringLiteral("4"), cancelled, true);
-    QVERIFY(program.Frame()->ExecuteCommand(ID_VIEW_DATA_COLUMNS));
-    ProcessEvents();
+    const CDialogRun cancelled = RunDialog(program, ID_VIEW_DATA_COLUMNS, IDC_COLUMNS, QStringLiteral("4"), true);
+    QVERIFY(cancelled.Ran);
     QCOMPARE(cancelled.InitialText, QStringLiteral("16"));
     QCOMPARE(pView->BytesPerLine, 16);
     QVERIFY(program.Messages.Texts.isEmpty());
@@ -246,12 +216,9 @@ void tst_goto::dataColumnsRefused()
     QFETCH(QString, typed);
     QFETCH(QString, message);
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(100));
-    Focus(pView);
-    CDialogRun run;
-    AnswerNextDialog(IDC_COLUMNS, typed, run);
-    QVERIFY(program.Frame()->ExecuteCommand(ID_VIEW_DATA_COLUMNS));
-    ProcessEvents();
+    CBytelonView* pView = program.OpenFocused(Counting(100));
+    const CDialogRun run = RunDialog(program, ID_VIEW_DATA_COLUMNS, IDC_COLUMNS, typed);
+    QVERIFY(run.Ran);
     QVERIFY(run.StayedOpen);
     QCOMPARE(program.Messages.Texts, QStringList{message});
     QCOMPARE(pView->BytesPerLine, 8);

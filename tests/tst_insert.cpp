@@ -92,8 +92,7 @@ private slots:
 void tst_insert::hexDigitsTypedAndConfirmed()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("0123456789"));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("0123456789"));
     PutInText(pView, false);
     MoveCaretTo(pView, 3);
     CSeen seen;
@@ -122,8 +121,7 @@ void tst_insert::hexDigitsTypedAndConfirmed()
 void tst_insert::textCharacterShownInHexAfterRelease()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("ab"));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("ab"));
     PutInText(pView, true);
     CSeen seen;
     QString hexAfterRelease;
@@ -162,8 +160,7 @@ void tst_insert::charactersIgnored()
     QFETCH(bool, textPane);
     QFETCH(QString, typed);
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("ab"));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("ab"));
     PutInText(pView, textPane);
     CSeen seen;
     OnInsertDialog(seen, Cancel);
@@ -178,8 +175,7 @@ void tst_insert::charactersIgnored()
 void tst_insert::selectionReplaced()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("0123456789"));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("0123456789"));
     PutInText(pView, false);
     SelectBytes(pView, 2, 5);
     CSeen seen;
@@ -196,8 +192,7 @@ void tst_insert::selectionReplaced()
 void tst_insert::appendedAtEnd()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("01"));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("01"));
     PutInText(pView, true);
     MoveCaretTo(pView, 2);
     CSeen seen;
@@ -215,8 +210,7 @@ void tst_insert::appendedAtEnd()
 void tst_insert::cancelAndEmptyChangeNothing()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("0123456789"));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("0123456789"));
     PutInText(pView, true);
     SelectBytes(pView, 2, 5);
     CSeen seen;
@@ -228,8 +222,7 @@ void tst_insert::cancelAndEmptyChangeNothing()
     QVERIFY(seen.Shown);
     QCOMPARE(Bytes(pView), QByteArray("0123456789"));
     QVERIFY(pView->SelActive);
-    QCOMPARE(pView->SelAnchor, 2);
-    QCOMPARE(pView->SelEnd, 5);
+    QCOMPARE(Selection(pView), std::pair(2, 5));
     QCOMPARE(pView->CaretOffset(), 5);
     QVERIFY(!pView->GetDocument()->IsModified());
 
@@ -249,8 +242,7 @@ void tst_insert::cancelAndEmptyChangeNothing()
 void tst_insert::zeroByteInserted()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("ab"));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("ab"));
     MoveCaretTo(pView, 1);
     CSeen seen;
     QString ascii;
@@ -269,8 +261,7 @@ void tst_insert::zeroByteInserted()
 void tst_insert::malformedHexKeepsDialogOpen()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray("ab"));
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray("ab"));
     PutInText(pView, false);
     CSeen seen;
     bool openAfterOk = false;

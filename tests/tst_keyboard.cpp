@@ -4,9 +4,7 @@
 #include "support/TestSupport.h"
 
 #include "app/BytelonApp.h"
-#include "doc/BytelonDoc.h"
 #include "view/BytelonView.h"
-#include "view/PreparedDC.h"
 
 #include <QImage>
 #include <QRegion>
@@ -14,23 +12,16 @@
 
 namespace {
 
-QByteArray Counting(int n)
-{
-    QByteArray bytes(n, '\0');
-    for (int i = 0; i < n; ++i)
-        bytes[i] = char(i & 0xFF);
-    return bytes;
-}
-
 void Key(CBytelonView* pView, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     QTest::keyClick(pView, key, modifiers);
 }
 
-void PutCaret(CBytelonView* pView, int offset)
+// n counting bytes, perLine to a line, `lines` of them shown (0: as opened), with the focus.
+CBytelonView* OpenCounting(CProgram& program, int perLine, int n, int lines = 0)
 {
-    CPreparedDC dc(pView);
-    pView->SetCaretToOffset(offset, dc);
+    program.App()->CharPerLine = perLine;
+    return program.OpenFocused(Counting(n), lines);
 }
 
 }  // namespace
@@ -52,19 +43,15 @@ private slots:
 void tst_keyboard::endOfLinePlace()
 {
     CProgram program;
-    program.App()->CharPerLine = 8;
-    CBytelonView* pView = program.OpenBytes(Counting(20));
-    Focus(pView);
-    PutCaret(pView, 17);
+    CBytelonView* pView = OpenCounting(program, 8, 20);
+    PlaceCaret(pView, 17);
     Key(pView, Qt::Key_End);
-    QCOMPARE(pView->CaretRow, 2);
-    QCOMPARE(pView->CaretColumn, 4);
+    QCOMPARE(CaretCell(pView), std::pair(2, 4));
     QCOMPARE(pView->CaretOffset(), 20);
 
-    PutCaret(pView, 3);
+    PlaceCaret(pView, 3);
     Key(pView, Qt::Key_End);
-    QCOMPARE(pView->CaretRow, 0);
-    QCOMPARE(pView->CaretColumn, 8);
+    QCOMPARE(CaretCell(pView), std::pair(0, 8));
     QCOMPARE(pView->CaretOffset(), 8);
     // Drawn after byte 7, in the blank before where a ninth byte would be.
     const int x = int(float(pView->HexColumnX()) + (24 - 0.5F) * pView->CharWidth) - 1;
@@ -72,8 +59,7 @@ void tst_keyboard::endOfLinePlace()
     QCOMPARE(program.PaneText(1), QStringLiteral("00000008 "));
 
     Key(pView, Qt::Key_Right);  // same offset, drawn at the next row's start
-    QCOMPARE(pView->CaretRow, 1);
-    QCOMPARE(pView->CaretColumn, 0);
+    QCOMPARE(CaretCell(pView), std::pair(1, 0));
     QCOMPARE(pView->CaretOffset(), 8);
 
     Key(pView, Qt::Key_End);
@@ -81,7 +67,7 @@ void tst_keyboard::endOfLinePlace()
     QCOMPARE(pView->CaretOffset(), 15);
     QCOMPARE(pView->CaretRow, 1);
 
-    PutCaret(pView, 20);
+    PlaceCaret(pView, 20);
     Key(pView, Qt::Key_Right);  // after the last byte nothing moves
     QCOMPARE(pView->CaretOffset(), 20);
     Key(pView, Qt::Key_Left);
@@ -91,10 +77,8 @@ void tst_keyboard::endOfLinePlace()
 void tst_keyboard::shiftExtendsAndPlainMoveEnds()
 {
     CProgram program;
-    program.App()->CharPerLine = 8;
-    CBytelonView* pView = program.OpenBytes(Counting(64));
-    Focus(pView);
-    PutCaret(pView, 5);
+    CBytelonView* pView = OpenCounting(program, 8, 64);
+    PlaceCaret(pView, 5);
     for (int i = 0; i < 3; ++i)
         Key(pView, Qt::Key_Right, Qt::ShiftModifier);
     QVERIFY(pView->SelActive);
@@ -110,18 +94,14 @@ void tst_keyboard::shiftExtendsAndPlainMoveEnds()
     QTest::keyPress(pView, Qt::Key_Shift);
     QTest::keyClick(pView, Qt::Key_Right, Qt::ShiftModifier);
     QTest::keyRelease(pView, Qt::Key_Shift);
-    QCOMPARE(pView->SelAnchor, 7);
-    QCOMPARE(pView->SelEnd, 9);
+    QCOMPARE(Selection(pView), std::pair(7, 9));
 }
 
 void tst_keyboard::shiftDownAtBottomScrollsWithContinuousBand()
 {
     CProgram program;
-    program.App()->CharPerLine = 8;
-    CBytelonView* pView = program.OpenBytes(Counting(2000));
-    ShowLines(pView, 10);
-    Focus(pView);
-    PutCaret(pView, 9 * 8 + 3);  // last window row
+    CBytelonView* pView = OpenCounting(program, 8, 2000, 10);
+    PlaceCaret(pView, 9 * 8 + 3);  // last window row
     QCOMPARE(pView->CaretRow, 9);
     pView->clearFocus();
     ProcessEvents();
@@ -131,8 +111,7 @@ void tst_keyboard::shiftDownAtBottomScrollsWithContinuousBand()
     QTest::keyRelease(pView, Qt::Key_Shift);
     QCOMPARE(pView->TopOffset, 16);
     QCOMPARE(pView->CaretRow, 9);
-    QCOMPARE(pView->SelAnchor, 75);
-    QCOMPARE(pView->SelEnd, 91);
+    QCOMPARE(Selection(pView), std::pair(75, 91));
     QCOMPARE(pView->CaretOffset(), 91);
     // The inverted band matches the selection exactly after the scrolls.
     const QImage shown = Grab(pView);
@@ -146,15 +125,9 @@ void tst_keyboard::shiftDownAtBottomScrollsWithContinuousBand()
 void tst_keyboard::ctrlUpDownScrollKeepingTheByte()
 {
     CProgram program;
-    program.App()->CharPerLine = 8;
-    CBytelonView* pView = program.OpenBytes(Counting(2000));
-    ShowLines(pView, 10);
-    Focus(pView);
-    {
-        CPreparedDC dc(pView);
-        pView->ScrollTo(80, -1, dc);
-    }
-    PutCaret(pView, 80 + 3 * 8 + 2);
+    CBytelonView* pView = OpenCounting(program, 8, 2000, 10);
+    WithPreparedDC(pView, [pView](CDC* pDC) { pView->ScrollTo(80, -1, pDC); });
+    PlaceCaret(pView, 80 + 3 * 8 + 2);
     Key(pView, Qt::Key_Down, Qt::ControlModifier);
     QCOMPARE(pView->TopOffset, 88);
     QCOMPARE(pView->CaretRow, 2);
@@ -163,7 +136,7 @@ void tst_keyboard::ctrlUpDownScrollKeepingTheByte()
     QCOMPARE(pView->TopOffset, 80);
     QCOMPARE(pView->CaretOffset(), 106);
     // On the row that would leave the screen the caret keeps its row instead.
-    PutCaret(pView, 80 + 2);
+    PlaceCaret(pView, 80 + 2);
     Key(pView, Qt::Key_Down, Qt::ControlModifier);
     QCOMPARE(pView->TopOffset, 88);
     QCOMPARE(pView->CaretRow, 0);
@@ -173,16 +146,13 @@ void tst_keyboard::ctrlUpDownScrollKeepingTheByte()
 void tst_keyboard::upDownAtTheEdges()
 {
     CProgram program;
-    program.App()->CharPerLine = 8;
-    CBytelonView* pView = program.OpenBytes(Counting(200));
-    ShowLines(pView, 10);
-    Focus(pView);
-    PutCaret(pView, 3);
+    CBytelonView* pView = OpenCounting(program, 8, 200, 10);
+    PlaceCaret(pView, 3);
     Key(pView, Qt::Key_Up);  // the document's first line is the top row
     QCOMPARE(pView->CaretOffset(), 3);
     Key(pView, Qt::Key_Up, Qt::ControlModifier);
     QCOMPARE(pView->TopOffset, 0);
-    PutCaret(pView, 9 * 8 + 1);
+    PlaceCaret(pView, 9 * 8 + 1);
     Key(pView, Qt::Key_Down);  // scrolls one line, caret stays on the bottom row
     QCOMPARE(pView->TopOffset, 8);
     QCOMPARE(pView->CaretRow, 9);
@@ -190,10 +160,7 @@ void tst_keyboard::upDownAtTheEdges()
     Key(pView, Qt::Key_Up);
     QCOMPARE(pView->CaretRow, 8);
     // At the end of the document Down stops.
-    {
-        CPreparedDC dc(pView);
-        pView->ScrollToBottom(dc);
-    }
+    WithPreparedDC(pView, [pView](CDC* pDC) { pView->ScrollToBottom(pDC); });
     const int top = pView->TopOffset;
     Key(pView, Qt::Key_Down);
     Key(pView, Qt::Key_Down, Qt::ControlModifier);
@@ -204,11 +171,8 @@ void tst_keyboard::upDownAtTheEdges()
 void tst_keyboard::pageKeys()
 {
     CProgram program;
-    program.App()->CharPerLine = 16;
-    CBytelonView* pView = program.OpenBytes(Counting(5000));
-    ShowLines(pView, 10);
-    Focus(pView);
-    PutCaret(pView, 2 * 16 + 5);
+    CBytelonView* pView = OpenCounting(program, 16, 5000, 10);
+    PlaceCaret(pView, 2 * 16 + 5);
     Key(pView, Qt::Key_PageDown);
     QCOMPARE(pView->TopOffset, 160);
     QCOMPARE(pView->CaretOffset(), 160 + 37);
@@ -221,11 +185,8 @@ void tst_keyboard::pageKeys()
 void tst_keyboard::homeEndAndDocumentEnds()
 {
     CProgram program;
-    program.App()->CharPerLine = 16;
-    CBytelonView* pView = program.OpenBytes(Counting(5003));
-    ShowLines(pView, 10);
-    Focus(pView);
-    PutCaret(pView, 40);
+    CBytelonView* pView = OpenCounting(program, 16, 5003, 10);
+    PlaceCaret(pView, 40);
     Key(pView, Qt::Key_Home);
     QCOMPARE(pView->CaretOffset(), 32);
     Key(pView, Qt::Key_End, Qt::ControlModifier);
@@ -234,17 +195,14 @@ void tst_keyboard::homeEndAndDocumentEnds()
     Key(pView, Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(pView->CaretOffset(), 0);
     QVERIFY(pView->SelActive);
-    QCOMPARE(pView->SelAnchor, 5003);
-    QCOMPARE(pView->SelEnd, 0);
+    QCOMPARE(Selection(pView), std::pair(5003, 0));
 }
 
 void tst_keyboard::tabAndEscape()
 {
     CProgram program;
-    program.App()->CharPerLine = 8;
-    CBytelonView* pView = program.OpenBytes(Counting(64));
-    Focus(pView);
-    PutCaret(pView, 10);
+    CBytelonView* pView = OpenCounting(program, 8, 64);
+    PlaceCaret(pView, 10);
     Key(pView, Qt::Key_Right, Qt::ShiftModifier);
     Key(pView, Qt::Key_Right, Qt::ShiftModifier);
     const QString pane = program.PaneText(1);
@@ -262,14 +220,12 @@ void tst_keyboard::tabAndEscape()
 void tst_keyboard::emptyDocument()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray());
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(QByteArray());
     for (Qt::Key key : {Qt::Key_Right, Qt::Key_Left, Qt::Key_Down, Qt::Key_Up, Qt::Key_End, Qt::Key_Home,
                         Qt::Key_PageDown, Qt::Key_PageUp}) {
         Key(pView, key);
         Key(pView, key, Qt::ControlModifier);
-        QCOMPARE(pView->CaretRow, 0);
-        QCOMPARE(pView->CaretColumn, 0);
+        QCOMPARE(CaretCell(pView), std::pair(0, 0));
         QCOMPARE(pView->TopOffset, 0);
     }
 }

@@ -4,30 +4,17 @@
 #include "support/TestSupport.h"
 
 #include "app/BytelonApp.h"
-#include "app/MainFrame.h"
-#include "doc/BytelonDoc.h"
-#include "framework/MDIChildWnd.h"
 #include "view/BytelonView.h"
 #include "view/ColumnBox.h"
-#include "view/PreparedDC.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QRegion>
 #include <QTest>
 
 namespace {
-
-QByteArray Counting(int n)
-{
-    QByteArray bytes(n, '\0');
-    for (int i = 0; i < n; ++i)
-        bytes[i] = char(i & 0xFF);
-    return bytes;
-}
 
 // The middle of data row `row` (-1: the header) at `cells` character widths from the left.
 QPoint At(CBytelonView* pView, int row, double cells)
@@ -70,14 +57,12 @@ void Hover(CBytelonView* pView, QPoint point)
     QApplication::sendEvent(pViewport, &move);
 }
 
-int SelectionLow(CBytelonView* pView)
+// The bytes shown `lines` lines high (0: as opened), focused and painted, ready for the pointer.
+CBytelonView* OpenForPointer(CProgram& program, const QByteArray& bytes, int lines = 0)
 {
-    return std::min(pView->SelAnchor, pView->SelEnd);
-}
-
-int SelectionHigh(CBytelonView* pView)
-{
-    return std::max(pView->SelAnchor, pView->SelEnd);
+    CBytelonView* pView = program.OpenFocused(bytes, lines);
+    Grab(pView);
+    return pView;
 }
 
 QList<CColumnBox*> ColumnBoxes()
@@ -137,10 +122,7 @@ void tst_mouse::pressPlacesCaret()
     QFETCH(int, column);
     QFETCH(int, inText);
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(20));
-    ShowLines(pView, 6);
-    Focus(pView);
-    Grab(pView);
+    CBytelonView* pView = OpenForPointer(program, Counting(20), 6);
     QPoint point;
     if (where == QLatin1String("header"))
         point = AtHex(pView, -1, 3, 0.2);
@@ -159,8 +141,7 @@ void tst_mouse::pressPlacesCaret()
 
     Press(pView, point);
     QCOMPARE(pView->MouseDown, 1);
-    QCOMPARE(pView->CaretRow, row);
-    QCOMPARE(pView->CaretColumn, column);
+    QCOMPARE(CaretCell(pView), std::pair(row, column));
     QCOMPARE(pView->CaretInText, inText);
     const int offset = row * 8 + column;
     QCOMPARE(program.PaneText(1), QString::asprintf("%08X ", offset));
@@ -168,18 +149,14 @@ void tst_mouse::pressPlacesCaret()
     // A press and release on one place leaves no selection.
     QCOMPARE(pView->MouseDown, 0);
     QCOMPARE(pView->SelActive, 0);
-    QCOMPARE(pView->SelAnchor, offset);
-    QCOMPARE(pView->SelEnd, offset);
+    QCOMPARE(Selection(pView), std::pair(offset, offset));
     QCOMPARE(pView->CaretOffset(), offset);
 }
 
 void tst_mouse::dragFromHexIntoText()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(64));
-    ShowLines(pView, 8);
-    Focus(pView);
-    Grab(pView);
+    CBytelonView* pView = OpenForPointer(program, Counting(64), 8);
     Press(pView, AtHex(pView, 0, 2, 0.2));
     Drag(pView, AtHex(pView, 1, 6, 0.2));
     QCOMPARE(pView->CaretInText, 0);
@@ -187,8 +164,7 @@ void tst_mouse::dragFromHexIntoText()
     Drag(pView, AtText(pView, 3, 5, 0.2));
     Release(pView, AtText(pView, 3, 5, 0.2));
     QCOMPARE(pView->SelActive, 1);
-    QCOMPARE(pView->SelAnchor, 2);
-    QCOMPARE(pView->SelEnd, 29);
+    QCOMPARE(Selection(pView), std::pair(2, 29));
     QCOMPARE(pView->CaretOffset(), 29);
     QCOMPARE(pView->CaretInText, 1);
     QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
@@ -197,10 +173,7 @@ void tst_mouse::dragFromHexIntoText()
 void tst_mouse::shiftPressExtends()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(64));
-    ShowLines(pView, 8);
-    Focus(pView);
-    Grab(pView);
+    CBytelonView* pView = OpenForPointer(program, Counting(64), 8);
     Press(pView, AtHex(pView, 0, 3, 0.2));
     Release(pView, AtHex(pView, 0, 3, 0.2));
     QCOMPARE(pView->SelActive, 0);
@@ -211,14 +184,12 @@ void tst_mouse::shiftPressExtends()
     Release(pView, AtText(pView, 2, 5, 0.2));
     QTest::keyRelease(pView, Qt::Key_Shift);
     QCOMPARE(pView->SelActive, 1);
-    QCOMPARE(pView->SelAnchor, 3);
-    QCOMPARE(pView->SelEnd, 21);
+    QCOMPARE(Selection(pView), std::pair(3, 21));
     QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
 
     // A plain press ends it and anchors anew.
     Press(pView, AtHex(pView, 1, 1, 0.2));
-    QCOMPARE(pView->SelAnchor, 9);
-    QCOMPARE(pView->SelEnd, 9);
+    QCOMPARE(Selection(pView), std::pair(9, 9));
     Release(pView, AtHex(pView, 1, 1, 0.2));
     QCOMPARE(pView->SelActive, 0);
     QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
@@ -229,14 +200,11 @@ void tst_mouse::shiftPressTakesUpEndedSelection()
     // A resize ends a selection but keeps its anchor; Shift+press takes it up
     // again from there, and all of it must be shown.
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(64));
-    ShowLines(pView, 8);
-    Focus(pView);
+    CBytelonView* pView = program.OpenFocused(Counting(64), 8);
     Press(pView, AtHex(pView, 0, 5, 0.2));
     Drag(pView, AtHex(pView, 1, 2, 0.2));
     Release(pView, AtHex(pView, 1, 2, 0.2));
-    QCOMPARE(pView->SelAnchor, 5);
-    QCOMPARE(pView->SelEnd, 10);
+    QCOMPARE(Selection(pView), std::pair(5, 10));
     ShowLines(pView, 7);
     QCOMPARE(pView->SelActive, 0);
 
@@ -244,21 +212,15 @@ void tst_mouse::shiftPressTakesUpEndedSelection()
     Press(pView, AtHex(pView, 2, 4, 0.2), Qt::ShiftModifier);
     Release(pView, AtHex(pView, 2, 4, 0.2));
     QTest::keyRelease(pView, Qt::Key_Shift);
-    QCOMPARE(pView->SelAnchor, 5);
-    QCOMPARE(pView->SelEnd, 20);
+    QCOMPARE(Selection(pView), std::pair(5, 20));
     QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
 }
 
 void tst_mouse::autoScrollToTheStart()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(1000));
-    ShowLines(pView, 10);
-    Focus(pView);
-    {
-        CPreparedDC dc(pView);
-        pView->ScrollTo(400, -1, dc);
-    }
+    CBytelonView* pView = program.OpenFocused(Counting(1000), 10);
+    WithPreparedDC(pView, [pView](CDC* pDC) { pView->ScrollTo(400, -1, pDC); });
     Grab(pView);
     SetLeftButtonHeld(true);
     SetCursorScreenPos(QPoint(300, 20));
@@ -271,8 +233,7 @@ void tst_mouse::autoScrollToTheStart()
     QTRY_COMPARE_WITH_TIMEOUT(pView->TopOffset, 0, 20000);
     QTRY_COMPARE(pView->CaretRow, 0);
     QCOMPARE(pView->CaretOffset(), 2);
-    QCOMPARE(pView->SelAnchor, 426);
-    QCOMPARE(pView->SelEnd, 2);
+    QCOMPARE(Selection(pView), std::pair(426, 2));
     // At the start it keeps running without effect until the pointer moves.
     QVERIFY(pView->IsAutoScrolling());
     QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
@@ -296,10 +257,7 @@ void tst_mouse::autoScrollToTheStart()
 void tst_mouse::autoScrollStops()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(100000));
-    ShowLines(pView, 10);
-    Focus(pView);
-    Grab(pView);
+    CBytelonView* pView = OpenForPointer(program, Counting(100000), 10);
     SetLeftButtonHeld(true);
     SetCursorScreenPos(QPoint(300, 900));
     const QPoint start = AtHex(pView, 2, 2, 0.2);
@@ -334,9 +292,7 @@ void tst_mouse::autoScrollStops()
 void tst_mouse::hoverChoosesPointer()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(64));
-    Focus(pView);
-    Grab(pView);
+    CBytelonView* pView = OpenForPointer(program, Counting(64));
     CBytelonApp* pApp = program.App();
     const int y = At(pView, 1, 0).y();
     struct Case {
@@ -389,15 +345,8 @@ void tst_mouse::ruleDrags()
     QFETCH(int, hexAfter);
     CProgram program;
     program.App()->HexAddressBase = hex;
-    CBytelonView* pView = program.OpenBytes(Counting(3000));
-    ShowLines(pView, 10);
-    Focus(pView);
-    Grab(pView);
-    {
-        CPreparedDC dc(pView);
-        pView->ScrollTo(1000, -1, dc);
-        pView->SetCaretToOffset(1003, dc);
-    }
+    CBytelonView* pView = OpenForPointer(program, Counting(3000), 10);
+    MoveCaretTo(pView, 1003);
     const int y = At(pView, 2, 0).y();
     const int ruleX = rule == 1 ? pView->HexRuleX : pView->TextRuleX;
     const QPoint start(ruleX, y);
@@ -431,10 +380,7 @@ void tst_mouse::ruleDrags()
 void tst_mouse::columnBox()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(100));
-    ShowLines(pView, 6);
-    Focus(pView);
-    Grab(pView);
+    CBytelonView* pView = OpenForPointer(program, Counting(100), 6);
     const QPoint press(pView->TextRuleX + 2, At(pView, 1, 0).y());
     Hover(pView, press);
     Press(pView, press);
@@ -476,9 +422,7 @@ void tst_mouse::columnBox()
 void tst_mouse::columnBoxLifetime()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(100));
-    Focus(pView);
-    Grab(pView);
+    CBytelonView* pView = OpenForPointer(program, Counting(100));
     const QPoint press(pView->HexRuleX, At(pView, 0, 0).y());
     Hover(pView, press);
     Press(pView, press);
@@ -503,9 +447,7 @@ void tst_mouse::columnBoxLifetime()
 void tst_mouse::columnBoxCreationFails()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Counting(100));
-    Focus(pView);
-    Grab(pView);
+    CBytelonView* pView = OpenForPointer(program, Counting(100));
     CColumnBox::SetCreationFailsForTesting(true);
     const QPoint press(pView->TextRuleX, At(pView, 0, 0).y());
     Hover(pView, press);
@@ -525,21 +467,16 @@ void tst_mouse::columnBoxCreationFails()
 void tst_mouse::emptyDocument()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(QByteArray());
-    ShowLines(pView, 6);
-    Focus(pView);
-    Grab(pView);
+    CBytelonView* pView = OpenForPointer(program, QByteArray(), 6);
     SetLeftButtonHeld(true);
     for (const QPoint& point : {AtHex(pView, 3, 5, 0.9), AtText(pView, 0, 7, 0.9), At(pView, -1, 1)}) {
         Press(pView, point);
-        QCOMPARE(pView->CaretRow, 0);
-        QCOMPARE(pView->CaretColumn, 0);
+        QCOMPARE(CaretCell(pView), std::pair(0, 0));
         Drag(pView, QPoint(point.x(), pView->viewport()->height() + 30));
         Drag(pView, QPoint(point.x(), -30));
         QVERIFY(!pView->IsAutoScrolling());
         Release(pView, point);
-        QCOMPARE(pView->CaretRow, 0);
-        QCOMPARE(pView->CaretColumn, 0);
+        QCOMPARE(CaretCell(pView), std::pair(0, 0));
         QCOMPARE(pView->TopOffset, 0);
         QCOMPARE(pView->SelActive, 0);
     }

@@ -6,7 +6,6 @@
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
 #include "framework/PrintDialog.h"
-#include "framework/PrintInfo.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
 
@@ -20,14 +19,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray Counting(int n)
-{
-    QByteArray bytes(n, '\0');
-    for (int i = 0; i < n; ++i)
-        bytes[i] = char(i & 0xFF);
-    return bytes;
-}
 
 // Prints into a PDF file instead of showing a dialog.
 class CPdfPrintDialog : public CPrintDialogService {
@@ -415,9 +406,7 @@ void tst_printing::commandsNeedADocument()
     QVERIFY(!fixture.Program.Frame()->ExecuteCommand(ID_FILE_PRINT_PREVIEW));
     QVERIFY(fixture.Service.Requests.empty());
     fixture.Program.OpenBytes(Counting(10));
-    CCmdUI print(ID_FILE_PRINT);
-    QVERIFY(fixture.Program.Frame()->RouteCommand(ID_FILE_PRINT, &print));
-    QVERIFY(print.Enabled);
+    QVERIFY(CommandEnabled(fixture.Program, ID_FILE_PRINT));
 }
 
 QTEST_MAIN(tst_printing)

@@ -5,12 +5,10 @@
 
 #include "support/TestSupport.h"
 
-#include "app/BytelonApp.h"
 #include "doc/BytelonDoc.h"
 #include "framework/File.h"
 #include "search/ByteMatcher.h"
 #include "view/BytelonView.h"
-#include "view/PreparedDC.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -19,17 +17,6 @@
 namespace {
 
 constexpr int Block = 16384;
-
-void PutCaret(CBytelonView* pView, int offset)
-{
-    CPreparedDC dc(pView);
-    if (pView->SelActive) {
-        pView->ShiftDown = 0;
-        pView->SyncSelectionWithShift(dc);
-    }
-    pView->ScrollTo(offset, 0, dc);
-    pView->SetCaretToOffset(offset, dc);
-}
 
 bool Equal(unsigned char a, unsigned char b, bool ignoreCase)
 {
@@ -133,7 +120,7 @@ void tst_search::refusedBeforeReading()
     QFETCH(QString, message);
     CProgram program;
     CBytelonView* pView = program.OpenBytes(document);
-    PutCaret(pView, caret);
+    MoveCaretTo(pView, caret);
     CFile::ResetStatistics();
     const int result = forward ? Next(pView, what) : Previous(pView, what);
     QCOMPARE(result, 1);
@@ -150,22 +137,19 @@ void tst_search::walksThroughOccurrences()
     const QByteArray what("aa");
     QCOMPARE(Next(pView, what), 0);
     QVERIFY(pView->SelActive);
-    QCOMPARE(pView->SelAnchor, 0);
-    QCOMPARE(pView->SelEnd, 2);
+    QCOMPARE(Selection(pView), std::pair(0, 2));
     QCOMPARE(pView->CaretOffset(), 2);
     QCOMPARE(Next(pView, what), 0);
-    QCOMPARE(pView->SelAnchor, 2);
-    QCOMPARE(pView->SelEnd, 4);
+    QCOMPARE(Selection(pView), std::pair(2, 4));
     QCOMPARE(pView->CaretOffset(), 4);
     QVERIFY(program.Messages.Texts.isEmpty());
     QCOMPARE(Next(pView, what), 1);
     QCOMPARE(program.Messages.Texts, QStringList{QStringLiteral("Reached end of document")});
     // A miss leaves the selection alone.
-    QCOMPARE(pView->SelAnchor, 2);
-    QCOMPARE(pView->SelEnd, 4);
+    QCOMPARE(Selection(pView), std::pair(2, 4));
 
     // Fewer than count bytes after the caret: the end at once.
-    PutCaret(pView, 3);
+    MoveCaretTo(pView, 3);
     program.Messages.Texts.clear();
     QCOMPARE(Next(pView, what), 1);
     QCOMPARE(program.Messages.Texts, QStringList{QStringLiteral("Reached end of document")});
@@ -175,15 +159,13 @@ void tst_search::walksBackwards()
 {
     CProgram program;
     CBytelonView* pView = program.OpenBytes(QByteArray("xaaaax"));
-    PutCaret(pView, 6);
+    MoveCaretTo(pView, 6);
     const QByteArray what("aa");
     QCOMPARE(Previous(pView, what), 0);
-    QCOMPARE(pView->SelAnchor, 5);
-    QCOMPARE(pView->SelEnd, 3);
+    QCOMPARE(Selection(pView), std::pair(5, 3));
     QCOMPARE(pView->CaretOffset(), 3);
     QCOMPARE(Previous(pView, what), 0);
-    QCOMPARE(pView->SelAnchor, 3);
-    QCOMPARE(pView->SelEnd, 1);
+    QCOMPARE(Selection(pView), std::pair(3, 1));
     QCOMPARE(pView->CaretOffset(), 1);
     QCOMPARE(Previous(pView, what), 1);
     QCOMPARE(program.Messages.Texts, QStringList{QStringLiteral("Reached top of document")});
@@ -196,8 +178,7 @@ void tst_search::sameOccurrenceFoundBack()
     QCOMPARE(Next(pView, "ab"), 0);
     QCOMPARE(pView->CaretOffset(), 4);
     QCOMPARE(Previous(pView, "ab"), 0);
-    QCOMPARE(pView->SelAnchor, 4);
-    QCOMPARE(pView->SelEnd, 2);
+    QCOMPARE(Selection(pView), std::pair(4, 2));
     QCOMPARE(pView->CaretOffset(), 2);
 }
 
@@ -226,7 +207,7 @@ void tst_search::caseFolding()
     CProgram program;
     CBytelonView* pView = program.OpenBytes(document);
     QCOMPARE(Next(pView, what, ignoreCase), found ? 0 : 1);
-    PutCaret(pView, int(document.size()));
+    MoveCaretTo(pView, int(document.size()));
     QCOMPARE(Previous(pView, what, ignoreCase), found ? 0 : 1);
 }
 
@@ -237,8 +218,7 @@ void tst_search::lastBytesOfOneBlock()
     document.replace(Block - 3, 3, "end");
     CBytelonView* pView = program.OpenBytes(document);
     QCOMPARE(Next(pView, "END", 1), 0);
-    QCOMPARE(pView->SelAnchor, Block - 3);
-    QCOMPARE(pView->SelEnd, Block);
+    QCOMPARE(Selection(pView), std::pair(Block - 3, Block));
     QCOMPARE(pView->CaretOffset(), Block);
 }
 
@@ -273,10 +253,10 @@ void tst_search::acrossBlockBoundaries()
         document.replace(up, count, what);
         program.Messages.Texts.clear();
         CBytelonView* pView = program.OpenBytes(document, QStringLiteral("cut%1.bin").arg(cut));
-        PutCaret(pView, caret);
+        MoveCaretTo(pView, caret);
         QCOMPARE(Next(pView, what), 0);
         QCOMPARE(pView->SelAnchor, down);
-        PutCaret(pView, length);
+        MoveCaretTo(pView, length);
         QCOMPARE(Previous(pView, what), 0);
         QCOMPARE(pView->SelEnd, up);
         QVERIFY(program.Messages.Texts.isEmpty());
@@ -302,23 +282,19 @@ void tst_search::randomAgainstPlainScan()
             const int planted = caret + Block - 1 - int(random.bounded(count));
             if (planted + count <= length)
                 document.replace(planted, count, what);
-            QFile file(pView->GetDocument()->WorkFileName);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(document);
-            file.close();
+            WriteFile(pView->GetDocument()->WorkFileName, document);
 
-            PutCaret(pView, caret);
+            MoveCaretTo(pView, caret);
             const int next = PlainNext(document, caret, what, ignoreCase);
             program.Messages.Texts.clear();
             QCOMPARE(Next(pView, what, ignoreCase), next < 0 ? 1 : 0);
             if (next >= 0) {
-                QCOMPARE(pView->SelAnchor, next);
-                QCOMPARE(pView->SelEnd, next + count);
+                QCOMPARE(Selection(pView), std::pair(next, next + count));
             } else {
                 QCOMPARE(program.Messages.Texts, QStringList{QStringLiteral("Reached end of document")});
             }
 
-            PutCaret(pView, caret);
+            MoveCaretTo(pView, caret);
             const int previous = PlainPrevious(document, caret, what, ignoreCase);
             program.Messages.Texts.clear();
             QCOMPARE(Previous(pView, what, ignoreCase), previous < 0 ? 1 : 0);
@@ -370,7 +346,7 @@ void tst_search::failuresLeaveViewAlone()
     QFETCH(QString, message);
     CProgram program;
     CBytelonView* pView = program.OpenBytes(QByteArray(3 * Block, 'z'));
-    PutCaret(pView, Block + 5);
+    MoveCaretTo(pView, Block + 5);
     const QString workFile = pView->GetDocument()->WorkFileName;
     CFile holder;
     if (lock) {
@@ -378,7 +354,7 @@ void tst_search::failuresLeaveViewAlone()
     } else {
         // The work file lost its end behind the document's back.
         QVERIFY(QFile::resize(workFile, Block));
-        PutCaret(pView, forward ? Block + 5 : 3 * Block);
+        MoveCaretTo(pView, forward ? Block + 5 : 3 * Block);
     }
     const int caret = pView->CaretOffset();
     const int result = forward ? Next(pView, "yy") : Previous(pView, "yy");
@@ -398,8 +374,7 @@ void tst_search::shiftExtendsFromOldAnchor()
     SetShiftHeld(true);
     QCOMPARE(Next(pView, "ab"), 0);
     SetShiftHeld(false);
-    QCOMPARE(pView->SelAnchor, 3);
-    QCOMPARE(pView->SelEnd, 12);
+    QCOMPARE(Selection(pView), std::pair(3, 12));
     QCOMPARE(pView->CaretOffset(), 12);
 }
 

@@ -8,7 +8,6 @@
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
-#include "framework/Resources.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
 
@@ -173,10 +172,7 @@ void TestStartup::unreadableProfileGivesDefaults()
 {
     CProgram program(10, false);
     QDir().mkpath(QFileInfo(program.ProfileFile()).absolutePath());
-    QFile file(program.ProfileFile());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray("\x00\xff\xfe[Options\nCharPerLine==\x01\x02\n[[[\nX=\n\xc3", 36));
-    file.close();
+    WriteFile(program.ProfileFile(), QByteArray("\x00\xff\xfe[Options\nCharPerLine==\x01\x02\n[[[\nX=\n\xc3", 36));
 
     QVERIFY(program.Start());
     QCOMPARE(program.App()->CharPerLine, 8);
@@ -314,7 +310,7 @@ void TestStartup::recentFilesKeptBetweenRuns()
     QCOMPARE(program.App()->GetRecentFiles(), expected);
     // Choosing an entry opens it; an entry whose file is gone is reported and dropped.
     QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_MRU_FILE1 + 2));
-    QCOMPARE(static_cast<CBytelonDoc*>(program.Frame()->GetActiveDocument())->DocLen, 3);
+    QCOMPARE(program.ActiveDocument()->DocLen, 3);
     QVERIFY(QFile::remove(expected[3]));
     QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_MRU_FILE4));
     QCOMPARE(program.Messages.Texts.size(), 1);

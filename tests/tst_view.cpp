@@ -16,18 +16,6 @@
 #include <QStyle>
 #include <QTest>
 
-namespace {
-
-QByteArray Counting(int n)
-{
-    QByteArray bytes(n, '\0');
-    for (int i = 0; i < n; ++i)
-        bytes[i] = char(i & 0xFF);
-    return bytes;
-}
-
-}  // namespace
-
 class tst_view : public QObject {
     Q_OBJECT
 private slots:
@@ -167,8 +155,7 @@ void tst_view::caretClamping()
     QCOMPARE(pView->CaretOffset(), 80);  // above the screen: the first byte shown
     pView->SetCaretToOffset(150, dc);
     QCOMPARE(pView->CaretOffset(), 120);  // below: just after the last byte shown
-    QCOMPARE(pView->CaretRow, 4);
-    QCOMPARE(pView->CaretColumn, 8);
+    QCOMPARE(CaretCell(pView), std::pair(4, 8));
     QCOMPARE(pView->TopOffset, 80);  // the view did not scroll
 
     // A full last line: the caret at the end stands at the end-of-line place.
@@ -215,11 +202,9 @@ void tst_view::headers()
     program.App()->CharPerLine = 16;
     program.App()->HexAddressBase = hex;
     CBytelonView* pView = program.OpenBytes(QByteArray("0123456789abcdefXY"));
-    CRecordingDC dc(pView->viewport(), pView->viewport()->rect());
-    pView->OnPrepareDC(&dc);
-    pView->OnDraw(&dc);
-    QCOMPARE(dc.TextsAt(5), (QStringList{address, hexHeader, textHeader}));
-    const QStringList line0 = dc.TextsAt(5 + pView->LineHeight);
+    const auto pDC = CRecordingDC::OfView(pView);
+    QCOMPARE(pDC->TextsAt(5), (QStringList{address, hexHeader, textHeader}));
+    const QStringList line0 = pDC->TextsAt(5 + pView->LineHeight);
     QCOMPARE(line0.value(0), firstAddress);
     QCOMPARE(line0.value(1), QStringLiteral("30 31 32 33 34 35 36 37 38 39 61 62 63 64 65 66"));
     QCOMPARE(line0.value(2), QStringLiteral("0123456789abcdef"));
@@ -230,14 +215,12 @@ void tst_view::lastLineBlanks()
     CProgram program;
     program.App()->CharPerLine = 8;
     CBytelonView* pView = program.OpenBytes(QByteArray("ABCDEFGHIJ"));
-    CRecordingDC dc(pView->viewport(), pView->viewport()->rect());
-    pView->OnPrepareDC(&dc);
-    pView->OnDraw(&dc);
-    const QStringList line1 = dc.TextsAt(5 + 2 * pView->LineHeight);
+    const auto pDC = CRecordingDC::OfView(pView);
+    const QStringList line1 = pDC->TextsAt(5 + 2 * pView->LineHeight);
     QCOMPARE(line1.value(0), QStringLiteral("00000008"));
     QCOMPARE(line1.value(1), QStringLiteral("49 4A                  "));
     QCOMPARE(line1.value(2), QStringLiteral("IJ      "));
-    QVERIFY(dc.TextsAt(5 + 3 * pView->LineHeight).isEmpty());  // nothing after the end
+    QVERIFY(pDC->TextsAt(5 + 3 * pView->LineHeight).isEmpty());  // nothing after the end
 }
 
 void tst_view::emptyDocument()
@@ -245,15 +228,12 @@ void tst_view::emptyDocument()
     CProgram program;
     CBytelonView* pView = program.OpenBytes(QByteArray());
     Focus(pView);
-    CRecordingDC dc(pView->viewport(), pView->viewport()->rect());
-    pView->OnPrepareDC(&dc);
-    pView->OnDraw(&dc);
-    const QStringList line0 = dc.TextsAt(5 + pView->LineHeight);
+    const auto pDC = CRecordingDC::OfView(pView);
+    const QStringList line0 = pDC->TextsAt(5 + pView->LineHeight);
     QCOMPARE(line0.value(0), QStringLiteral("00000000"));
     QCOMPARE(line0.value(1).trimmed(), QString());
-    QVERIFY(dc.TextsAt(5 + 2 * pView->LineHeight).isEmpty());
-    QCOMPARE(pView->CaretRow, 0);
-    QCOMPARE(pView->CaretColumn, 0);
+    QVERIFY(pDC->TextsAt(5 + 2 * pView->LineHeight).isEmpty());
+    QCOMPARE(CaretCell(pView), std::pair(0, 0));
     QCOMPARE(program.PaneText(1), QStringLiteral("00000000 "));
     QVERIFY(!pView->verticalScrollBar()->isVisible());
 }
@@ -266,15 +246,11 @@ void tst_view::selectionPixels()
     ShowLines(pView, 20);
     // Without the focus no caret is drawn, so only the selection differs.
     pView->clearFocus();
-    {
-        CPreparedDC dc(pView);
-        pView->ScrollToBottom(dc);
-    }
+    WithPreparedDC(pView, [pView](CDC* pDC) { pView->ScrollToBottom(pDC); });
     const QImage plain = Grab(pView);
 
     pView->SelectAll();
-    QCOMPARE(pView->SelAnchor, 0);
-    QCOMPARE(pView->SelEnd, 600);
+    QCOMPARE(Selection(pView), std::pair(0, 600));
     const QImage selected = Grab(pView);
     QCOMPARE(InversionMismatches(plain, selected, SelectedCells(pView)), 0);
 
@@ -285,29 +261,17 @@ void tst_view::selectionPixels()
 
     // A one-line scroll moves the pixels and draws only the uncovered line.
     pView->SelActive = 0;
-    {
-        CPreparedDC dc(pView);
-        pView->ScrollTo(160, -1, dc);
-    }
+    WithPreparedDC(pView, [pView](CDC* pDC) { pView->ScrollTo(160, -1, pDC); });
     Grab(pView);
-    {
-        CPreparedDC dc(pView);
-        pView->LineUp(dc);
-    }
+    WithPreparedDC(pView, [pView](CDC* pDC) { pView->LineUp(pDC); });
     const QImage plainScrolled = Grab(pView);
-    {
-        CPreparedDC dc(pView);
-        pView->LineDown(dc);
-    }
+    WithPreparedDC(pView, [pView](CDC* pDC) { pView->LineDown(pDC); });
     pView->SelAnchor = 100;
     pView->SelEnd = pView->SelShownEnd = 333;
     pView->SelActive = 1;
     pView->Invalidate();
     Grab(pView);
-    {
-        CPreparedDC dc(pView);
-        pView->LineUp(dc);
-    }
+    WithPreparedDC(pView, [pView](CDC* pDC) { pView->LineUp(pDC); });
     const QImage partScrolled = Grab(pView);
     QCOMPARE(InversionMismatches(plainScrolled, partScrolled, SelectedCells(pView)), 0);
 }
@@ -330,17 +294,13 @@ void tst_view::paintReadsOnlyItsLines()
     // A one-line scroll draws the uncovered line and the caret's two places,
     // not the lines between them.
     Focus(pView);
-    {
-        CPreparedDC dc(pView);
-        pView->ScrollTo(2048, 0, dc);
-        pView->SetCaretToOffset(pView->TopOffset + 16, dc);
-    }
+    WithPreparedDC(pView, [pView](CDC* pDC) {
+        pView->ScrollTo(2048, 0, pDC);
+        pView->SetCaretToOffset(pView->TopOffset + 16, pDC);
+    });
     ProcessEvents();
     CFile::ResetStatistics();
-    {
-        CPreparedDC dc(pView);
-        pView->LineDown(dc);
-    }
+    WithPreparedDC(pView, [pView](CDC* pDC) { pView->LineDown(pDC); });
     QVERIFY(CFile::GetStatistics().BytesRead <= 3 * 16);
 }
 
@@ -351,15 +311,13 @@ void tst_view::paintFailureReportedOnce()
     ProcessEvents();
     CFile holder;  // the work file's exclusive lock keeps the paint from opening it
     QVERIFY(holder.Open(pView->GetDocument()->WorkFileName, CFile::modeRead | CFile::shareExclusive));
-    CRecordingDC dc(pView->viewport(), pView->viewport()->rect());
-    pView->OnPrepareDC(&dc);
-    pView->OnDraw(&dc);
+    const auto pDC = CRecordingDC::OfView(pView);
     pView->viewport()->repaint();
     pView->viewport()->repaint();
     ProcessEvents();
     QCOMPARE(program.Messages.Texts, QStringList{QStringLiteral("Draw() could not open WorkFIle")});
-    QCOMPARE(dc.TextsAt(5).size(), 3);  // the headers were drawn
-    QVERIFY(dc.TextsAt(5 + pView->LineHeight).isEmpty());
+    QCOMPARE(pDC->TextsAt(5).size(), 3);  // the headers were drawn
+    QVERIFY(pDC->TextsAt(5 + pView->LineHeight).isEmpty());
     holder.Close();
     pView->viewport()->repaint();
     ProcessEvents();
@@ -393,10 +351,7 @@ void tst_view::focusFollowsViews()
     CBytelonView* pB = program.OpenBytes(Counting(20), QStringLiteral("b.bin"));
     program.App()->HexAddressBase = 1;
     CBytelonView* pC = program.OpenBytes(Counting(30), QStringLiteral("c.bin"));
-    {
-        CPreparedDC dc(pB);
-        pB->SetCaretToOffset(17, dc);
-    }
+    PlaceCaret(pB, 17);
     Focus(pA);
     Focus(pB);
     QCOMPARE(program.App()->pCurrentView, pB);

@@ -3,6 +3,7 @@
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
+#include "framework/CmdTarget.h"
 #include "framework/CursorPos.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/DocTemplate.h"
@@ -10,6 +11,7 @@
 #include "view/BytelonView.h"
 #include "view/PreparedDC.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QRegion>
@@ -141,6 +143,16 @@ CBytelonView* CProgram::OpenBytes(const QByteArray& bytes, const QString& name)
     return pDocument ? ViewOf(pDocument) : nullptr;
 }
 
+CBytelonView* CProgram::OpenFocused(const QByteArray& bytes, int lines)
+{
+    CBytelonView* pView = OpenBytes(bytes);
+    if (pView && lines > 0)
+        ShowLines(pView, lines);
+    if (pView)
+        Focus(pView);
+    return pView;
+}
+
 CBytelonView* CProgram::ViewOf(CBytelonDoc* pDocument, int index)
 {
     return static_cast<CBytelonView*>(pDocument->GetViews().at(std::size_t(index)));
@@ -158,6 +170,11 @@ QString CProgram::PaneText(int pane) const
 {
     CMainFrame* pFrame = Frame();
     return pFrame ? pFrame->StatusBar.GetPaneText(pane) : QString();
+}
+
+CBytelonDoc* CProgram::ActiveDocument() const
+{
+    return static_cast<CBytelonDoc*>(Frame()->GetActiveDocument());
 }
 
 CPrivateTempDir::CPrivateTempDir()
@@ -182,6 +199,48 @@ QStringList CPrivateTempDir::Files(const QString& prefix) const
 std::vector<CDocument*> CProgram::Documents() const
 {
     return pApp->GetDocTemplates().front()->GetDocuments();
+}
+
+QByteArray Counting(int n)
+{
+    QByteArray bytes(n, '\0');
+    for (int i = 0; i < n; ++i)
+        bytes[i] = char(i & 0xFF);
+    return bytes;
+}
+
+QByteArray Pattern(int n, int seed)
+{
+    QByteArray bytes(n, '\0');
+    for (int i = 0; i < n; ++i)
+        bytes[i] = char((i * 7 + seed + i / 251) & 0xFF);
+    return bytes;
+}
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), qint64(bytes.size()));
+}
+
+bool CommandEnabled(const CProgram& program, UINT id)
+{
+    CCmdUI state(id);
+    return program.Frame()->RouteCommand(id, &state) && state.Enabled;
+}
+
+bool MenuItemEnabled(const CProgram& program, UINT id)
+{
+    QAction* pAction = program.Frame()->GetCommandAction(id);
+    program.Frame()->UpdateCommandUI(pAction);
+    return pAction->isEnabled();
 }
 
 void ProcessEvents(int rounds)
@@ -248,14 +307,18 @@ bool CRecordingDC::TextOutCells(int x, int y, const QString& text, float)
 
 bool CRecordingDC::LineTo(int x, int y)
 {
-    Lines.push_back({GetCurrentPosition(), QPoint(x, y)});
     MoveTo(x, y);
     return true;
 }
 
-void CRecordingDC::InvertRect(const QRect& rect)
+void CRecordingDC::InvertRect(const QRect&) {}
+
+std::unique_ptr<CRecordingDC> CRecordingDC::OfView(CBytelonView* pView)
 {
-    Inversions.push_back(rect);
+    auto pDC = std::make_unique<CRecordingDC>(pView->viewport(), pView->viewport()->rect());
+    pView->OnPrepareDC(pDC.get());
+    pView->OnDraw(pDC.get());
+    return pDC;
 }
 
 QStringList CRecordingDC::TextsAt(int y) const
@@ -272,7 +335,6 @@ QStringList CRecordingDC::TextsAt(int y) const
     return result;
 }
 
-// Makes the view show `lines` data lines by sizing its frame.
 void ShowLines(CBytelonView* pView, int lines)
 {
     CMDIChildWnd* pFrame = pView->GetParentFrame();
@@ -281,7 +343,6 @@ void ShowLines(CBytelonView* pView, int lines)
     ProcessEvents();
 }
 
-// The device rectangles InvertRange covers for the selected bytes now on screen.
 QRegion SelectedCells(CBytelonView* pView)
 {
     QRegion region;
@@ -306,7 +367,6 @@ QRegion SelectedCells(CBytelonView* pView)
     return region;
 }
 
-// Counts pixels that break "inverted inside the region, unchanged outside".
 int InversionMismatches(const QImage& plain, const QImage& shown, const QRegion& inverted)
 {
     int mismatches = 0;
@@ -327,7 +387,17 @@ QImage Grab(CBytelonView* pView)
     ProcessEvents();
     return pView->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
+void WithPreparedDC(CBytelonView* pView, const std::function<void(CDC*)>& op)
+{
+    CPreparedDC dc(pView);
+    op(dc);
+}
 
+void PlaceCaret(CBytelonView* pView, int offset)
+{
+    CPreparedDC dc(pView);
+    pView->SetCaretToOffset(offset, dc);
+}
 
 void MoveCaretTo(CBytelonView* pView, int offset)
 {
@@ -351,6 +421,16 @@ void SelectBytes(CBytelonView* pView, int anchor, int end)
     pView->SetCaretToOffset(end, dc);
     pView->ExtendSelection(dc);
     pView->ShiftDown = shift;
+}
+
+std::pair<int, int> Selection(const CBytelonView* pView)
+{
+    return {pView->SelAnchor, pView->SelEnd};
+}
+
+std::pair<int, int> CaretCell(const CBytelonView* pView)
+{
+    return {pView->CaretRow, pView->CaretColumn};
 }
 
 QImage ScreenPixels(CBytelonView* pView)

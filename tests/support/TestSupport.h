@@ -14,6 +14,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class CBytelonApp;
@@ -64,9 +65,12 @@ public:
     QString MakeFile(const QString& name, const QByteArray& bytes) const;
     CBytelonDoc* Open(const QString& path);
     CBytelonView* OpenBytes(const QByteArray& bytes, const QString& name = QStringLiteral("data.bin"));
+    // OpenBytes, then ShowLines (unless lines is 0) and Focus.
+    CBytelonView* OpenFocused(const QByteArray& bytes, int lines = 0);
     [[nodiscard]] static CBytelonView* ViewOf(CBytelonDoc* pDocument, int index = 0);
     [[nodiscard]] static QByteArray WorkFileBytes(const CBytelonDoc* pDocument);
     [[nodiscard]] QString PaneText(int pane) const;
+    [[nodiscard]] CBytelonDoc* ActiveDocument() const;
     // The open documents, oldest first.
     [[nodiscard]] std::vector<CDocument*> Documents() const;
 
@@ -102,9 +106,23 @@ private:
     bool HadTmpDir;
 };
 
+// n bytes counting up from 0, wrapping after 0xFF.
+QByteArray Counting(int n);
+// n bytes that do not repeat every 256, so a chunk put in the wrong place shows.
+QByteArray Pattern(int n, int seed = 0);
+// The file's bytes, or "<unreadable>".
+QByteArray FileBytes(const QString& path);
+// Makes bytes the whole of the file, failing the test when it cannot.
+void WriteFile(const QString& path, const QByteArray& bytes);
+
+// Whether the command reaches a handler that enables it.
+bool CommandEnabled(const CProgram& program, UINT id);
+// Whether the command's menu item is enabled once updated, as the menu shows it.
+bool MenuItemEnabled(const CProgram& program, UINT id);
+
 // Lets posted events, deferred deletions and idle work run.
 void ProcessEvents(int rounds = 3);
-// Runs action on the next modal dialog that appears while trigger runs.
+// Runs action on the next modal dialog to appear.
 void WhenModal(const std::function<void(QWidget*)>& action);
 // Gives the view the keyboard focus as a click would.
 void Focus(CBytelonView* pView);
@@ -117,18 +135,13 @@ void SetCursorScreenPos(QPoint position);
 #include "framework/DC.h"
 
 #include <QRect>
-#include <vector>
 
-// A screen context that records what is drawn on it instead of drawing.
+// A screen context that records the texts drawn on it and draws nothing.
 class CRecordingDC : public CDC {
 public:
     struct CText {
         QPoint At;
         QString Text;
-    };
-    struct CLine {
-        QPoint From;
-        QPoint To;
     };
     // clip: the device rectangle to draw, as a paint of that region would.
     CRecordingDC(QWidget* pWindow, const QRect& clip);
@@ -140,10 +153,10 @@ public:
 
     // The texts drawn at y, left to right.
     [[nodiscard]] QStringList TextsAt(int y) const;
+    // What the view draws on the whole of its window.
+    [[nodiscard]] static std::unique_ptr<CRecordingDC> OfView(CBytelonView* pView);
 
     std::vector<CText> Texts;
-    std::vector<CLine> Lines;
-    std::vector<QRect> Inversions;
 };
 
 class QImage;
@@ -158,9 +171,18 @@ int InversionMismatches(const QImage& plain, const QImage& shown, const QRegion&
 // The view's pixels once pending paints are done.
 QImage Grab(CBytelonView* pView);
 
+// Runs op with the view's prepared context, as the view's own operations get it.
+void WithPreparedDC(CBytelonView* pView, const std::function<void(CDC*)>& op);
+// Puts the caret before the byte at offset as SetCaretToOffset does: no
+// scrolling (an offset off the screen is clamped to it), the selection kept.
+void PlaceCaret(CBytelonView* pView, int offset);
 // Puts the caret before the byte at offset, scrolling it into view, as a
 // move without Shift does through the view's own operations.
 void MoveCaretTo(CBytelonView* pView, int offset);
+// (SelAnchor, SelEnd), to compare in one go.
+[[nodiscard]] std::pair<int, int> Selection(const CBytelonView* pView);
+// (CaretRow, CaretColumn), to compare in one go.
+[[nodiscard]] std::pair<int, int> CaretCell(const CBytelonView* pView);
 // Selects from anchor to end as a Shift move from anchor to end would.
 void SelectBytes(CBytelonView* pView, int anchor, int end);
 // The view's pixels as the window shows them: unlike Grab, which paints the
