@@ -127,19 +127,28 @@ void SelectOccurrence(CBytelonView& view, int p1, int p2)
     view.ShiftDown = AfxIsKeyDown(VK_SHIFT) ? 1 : 0;
 }
 
+// The checks both directions make before touching the work file, in their
+// order; false after saying why.
+bool SearchPossible(const CBytelonDoc* pDocument, const char* pBytes, int count)
+{
+    if (count <= 0 || !pBytes || !pDocument) {
+        AfxMessageBox(IDS_NOTHING_TO_FIND);
+        return false;
+    }
+    if (count > pDocument->DocLen) {
+        AfxMessageBox(IDS_SEARCH_TOO_LONG);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int CBytelonView::FindNext(const char* pBytes, int count, int IgnoreCase)
 {
     const CBytelonDoc* pDocument = GetDocument();
-    if (count <= 0 || !pBytes || !pDocument) {
-        AfxMessageBox(IDS_NOTHING_TO_FIND);
+    if (!SearchPossible(pDocument, pBytes, count))
         return 1;
-    }
-    if (count > pDocument->DocLen) {
-        AfxMessageBox(IDS_SEARCH_TOO_LONG);
-        return 1;
-    }
     CScanResult result;
     {
         CWaitCursor wait;
@@ -160,14 +169,8 @@ int CBytelonView::FindNext(const char* pBytes, int count, int IgnoreCase)
 int CBytelonView::FindPrevious(const char* pBytes, int count, int IgnoreCase)
 {
     const CBytelonDoc* pDocument = GetDocument();
-    if (count <= 0 || !pBytes || !pDocument) {
-        AfxMessageBox(IDS_NOTHING_TO_FIND);
+    if (!SearchPossible(pDocument, pBytes, count))
         return 1;
-    }
-    if (count > pDocument->DocLen) {
-        AfxMessageBox(IDS_SEARCH_TOO_LONG);
-        return 1;
-    }
     const int end = CaretOffset();
     if (end == 0) {
         AfxMessageBox(IDS_TOP_OF_DOCUMENT);
