@@ -207,6 +207,8 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    void ShiftedRowMove(int edgeColumn, void (CBytelonView::*move)(CDC*), int saved, CDC* pDC);
+
     // One step of the drag beyond the window's top or bottom edge.
     void AutoScrollStep();
     void StopAutoScroll();

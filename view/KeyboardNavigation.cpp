@@ -116,6 +116,19 @@ void CBytelonView::CaretRight(CDC* pDC)
     PlaceCaret(pDC);
 }
 
+// With Shift, the selection's moving end first goes to edgeColumn of the
+// current row, then the caret changes rows and takes its column back, so
+// the inverted band stays whole across the move.
+void CBytelonView::ShiftedRowMove(int edgeColumn, void (CBytelonView::*move)(CDC*), int saved, CDC* pDC)
+{
+    CaretColumn = edgeColumn;
+    ExtendSelection(pDC);
+    (this->*move)(pDC);
+    CaretColumn = saved;
+    KeepCaretInData();
+    PlaceCaret(pDC);
+}
+
 void CBytelonView::CaretUp(CDC* pDC)
 {
     const int saved = CaretColumn;
@@ -130,20 +143,9 @@ void CBytelonView::CaretUp(CDC* pDC)
     } else if (CtrlDown && !ShiftDown && TopOffset != 0 && CaretRow == LastDataRow()) {
         LineUp(pDC);
     } else if (ShiftDown && CaretRow != 0) {
-        // The moving end first reaches the start of this row, so the band stays whole.
-        CaretColumn = 0;
-        ExtendSelection(pDC);
-        CaretRowUp(pDC);
-        CaretColumn = saved;
-        KeepCaretInData();
-        PlaceCaret(pDC);
+        ShiftedRowMove(0, &CBytelonView::CaretRowUp, saved, pDC);
     } else if (ShiftDown && TopOffset != 0 && CaretRow == 0) {
-        CaretColumn = 0;
-        ExtendSelection(pDC);
-        LineUp(pDC);
-        CaretColumn = saved;
-        KeepCaretInData();
-        PlaceCaret(pDC);
+        ShiftedRowMove(0, &CBytelonView::LineUp, saved, pDC);
     }
     KeepCaretInData();
     ExtendSelection(pDC);
@@ -165,19 +167,9 @@ void CBytelonView::CaretDown(CDC* pDC)
     } else if (CtrlDown && !ShiftDown && more && CaretRow == 0) {
         LineDown(pDC);
     } else if (ShiftDown && CaretRow != LastDataRow()) {
-        CaretColumn = BytesPerLine;
-        ExtendSelection(pDC);
-        CaretRowDown(pDC);
-        CaretColumn = saved;
-        KeepCaretInData();
-        PlaceCaret(pDC);
+        ShiftedRowMove(BytesPerLine, &CBytelonView::CaretRowDown, saved, pDC);
     } else if (ShiftDown && more && CaretRow == LastDataRow()) {
-        CaretColumn = 0;
-        ExtendSelection(pDC);
-        LineDown(pDC);
-        CaretColumn = saved;
-        KeepCaretInData();
-        PlaceCaret(pDC);
+        ShiftedRowMove(0, &CBytelonView::LineDown, saved, pDC);
     }
     KeepCaretInData();
     ExtendSelection(pDC);
