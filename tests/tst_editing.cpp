@@ -401,59 +401,60 @@ void tst_editing::backspaceAndDeleteKeys()
 
 void tst_editing::randomEditsMatchModel()
 {
-    CProgram program;
-    program.App()->CharPerLine = 16;
-    std::mt19937 random(20240611);
-    auto below = [&](int n) { return n <= 0 ? 0 : int(random() % unsigned(n)); };
-    std::vector<std::uint8_t> model(60000);
-    for (auto& byte : model)
-        byte = std::uint8_t(random());
-    CBytelonView* pView
-        = program.OpenBytes(QByteArray(reinterpret_cast<const char*>(model.data()), int(model.size())));
-    CBytelonDoc* pDocument = pView->GetDocument();
-    Focus(pView);
-    int divergences = 0;
-    int applied = 0;
-    for (int step = 0; applied < 2000; ++step) {
-        const int size = int(model.size());
-        const int kind = size > 150000 ? 0 : below(3);  // 0 delete, 1 insert, 2 replace
-        const int lo = below(size + 1);
-        const int len = std::min(size - lo, below(40001));
-        std::vector<std::uint8_t> bytes(std::size_t(kind == 0 ? 0 : below(40001)));
-        for (auto& byte : bytes)
+    const CRandomRuns runs = RandomRuns(20240611, 1, 2000);
+    for (int run = 0; run < runs.Seeds; ++run) {
+        const unsigned seed = runs.FirstSeed + unsigned(run);
+        CProgram program;
+        program.App()->CharPerLine = 16;
+        std::mt19937 random(seed);
+        auto below = [&](int n) { return n <= 0 ? 0 : int(random() % unsigned(n)); };
+        std::vector<std::uint8_t> model(60000);
+        for (auto& byte : model)
             byte = std::uint8_t(random());
-        if (kind == 0 && len == 0)
-            continue;
-        ++applied;
-        if (kind == 1) {
-            MoveCaretTo(pView, lo);
-        } else if (random() % 2) {
-            SelectBytes(pView, lo, lo + len);
-        } else {
-            SelectBytes(pView, lo + len, lo);
+        CBytelonView* pView
+            = program.OpenBytes(QByteArray(reinterpret_cast<const char*>(model.data()), int(model.size())));
+        CBytelonDoc* pDocument = pView->GetDocument();
+        Focus(pView);
+        int applied = 0;
+        for (int step = 0; applied < runs.Steps; ++step) {
+            const int size = int(model.size());
+            const int kind = size > 150000 ? 0 : below(3);  // 0 delete, 1 insert, 2 replace
+            const int lo = below(size + 1);
+            const int len = std::min(size - lo, below(40001));
+            std::vector<std::uint8_t> bytes(std::size_t(kind == 0 ? 0 : below(40001)));
+            for (auto& byte : bytes)
+                byte = std::uint8_t(random());
+            if (kind == 0 && len == 0)
+                continue;
+            ++applied;
+            if (kind == 1) {
+                MoveCaretTo(pView, lo);
+            } else if (random() % 2) {
+                SelectBytes(pView, lo, lo + len);
+            } else {
+                SelectBytes(pView, lo + len, lo);
+            }
+            bool done;
+            if (kind == 0) {
+                done = Delete(pView);
+            } else {
+                done = pView->ReplaceSelectionWithString(reinterpret_cast<const char*>(bytes.data()),
+                                                         int(bytes.size()));
+            }
+            if (kind != 1)
+                model.erase(model.begin() + lo, model.begin() + lo + len);
+            model.insert(model.begin() + lo, bytes.begin(), bytes.end());
+            const QByteArray work = program.WorkFileBytes(pDocument);
+            const bool same
+                = done && pDocument->DocLen == int(model.size()) && work.size() == int(model.size())
+                  && std::equal(model.begin(), model.end(), reinterpret_cast<const std::uint8_t*>(work.data()))
+                  && !pView->SelActive
+                  && pView->CaretOffset() == std::min(lo + int(bytes.size()), pView->BottomOffset + 1);
+            QVERIFY2(same, qPrintable(QStringLiteral("seed %1, step %2 (kind %3 at %4, len %5, %6 bytes) diverged")
+                                          .arg(seed).arg(step).arg(kind).arg(lo).arg(len).arg(bytes.size())));
         }
-        bool done;
-        if (kind == 0) {
-            done = Delete(pView);
-        } else {
-            done = pView->ReplaceSelectionWithString(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
-        }
-        if (kind != 1)
-            model.erase(model.begin() + lo, model.begin() + lo + len);
-        model.insert(model.begin() + lo, bytes.begin(), bytes.end());
-        const QByteArray work = program.WorkFileBytes(pDocument);
-        const bool same = done && pDocument->DocLen == int(model.size()) && work.size() == int(model.size())
-                          && std::equal(model.begin(), model.end(), reinterpret_cast<const std::uint8_t*>(work.data()))
-                          && !pView->SelActive
-                          && pView->CaretOffset() == std::min(lo + int(bytes.size()), pView->BottomOffset + 1);
-        if (!same) {
-            ++divergences;
-            qWarning("step %d (kind %d at %d, len %d, %d bytes) diverged", step, kind, lo, len, int(bytes.size()));
-            break;
-        }
+        QVERIFY(program.Messages.Texts.isEmpty());
     }
-    QCOMPARE(divergences, 0);
-    QVERIFY(program.Messages.Texts.isEmpty());
 }
 
 void tst_editing::insertionFailingPartWayIsUndone_data()

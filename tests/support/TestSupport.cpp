@@ -217,6 +217,18 @@ QByteArray Pattern(int n, int seed)
     return bytes;
 }
 
+CRandomRuns RandomRuns(unsigned defaultFirstSeed, int defaultSeeds, int defaultSteps)
+{
+    auto fromEnvironment = [](const char* name, long long fallback, long long least) {
+        bool ok = false;
+        const long long value = qEnvironmentVariable(name).toLongLong(&ok);
+        return ok && value >= least ? value : fallback;
+    };
+    return {unsigned(fromEnvironment("BYTELON_SEED", defaultFirstSeed, 0)),
+            int(std::min<long long>(fromEnvironment("BYTELON_SEEDS", defaultSeeds, 1), 1 << 20)),
+            int(std::min<long long>(fromEnvironment("BYTELON_STEPS", defaultSteps, 1), 1 << 24))};
+}
+
 QByteArray FileBytes(const QString& path)
 {
     QFile file(path);

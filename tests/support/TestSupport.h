@@ -110,6 +110,17 @@ private:
 QByteArray Counting(int n);
 // n bytes that do not repeat every 256, so a chunk put in the wrong place shows.
 QByteArray Pattern(int n, int seed = 0);
+// How long a seeded randomized driver runs: the first seed, how many seeds
+// and how many steps each. BYTELON_SEED, BYTELON_SEEDS and BYTELON_STEPS in
+// the environment override the defaults, so a soak run drives the same tests
+// far longer than the suite does.
+struct CRandomRuns {
+    unsigned FirstSeed;
+    int Seeds;
+    int Steps;
+};
+[[nodiscard]] CRandomRuns RandomRuns(unsigned defaultFirstSeed, int defaultSeeds, int defaultSteps);
+
 // The file's bytes, or "<unreadable>".
 QByteArray FileBytes(const QString& path);
 // Makes bytes the whole of the file, failing the test when it cannot.
