@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -110,6 +111,7 @@ bool CView::OnSetCursor()
 }
 
 void CView::OnVScroll(UINT, UINT) {}
+void CView::OnMouseWheel(Qt::KeyboardModifiers, QPoint, QPoint) {}
 void CView::OnSize(UINT, int, int) {}
 
 bool CView::OnCmdMsg(UINT id, CCmdUI* pCmdUI)
@@ -417,6 +419,13 @@ void CView::resizeEvent(QResizeEvent* event)
             type = pFrame->isMinimized() ? SIZE_MINIMIZED : pFrame->isMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED;
         OnSize(type, size.width(), size.height());
     });
+}
+
+void CView::wheelEvent(QWheelEvent* event)
+{
+    // The view scrolls itself; a turn it does not use goes to no other window.
+    event->accept();
+    AfxCallGuarded([&] { OnMouseWheel(event->modifiers(), event->angleDelta(), event->pixelDelta()); });
 }
 
 void CView::scrollContentsBy(int, int)
