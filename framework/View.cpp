@@ -442,6 +442,12 @@ bool CView::viewportEvent(QEvent* event)
 
 bool CView::event(QEvent* event)
 {
+    // A turn over the scroll bar that the bar leaves alone reaches the view
+    // here, where the scroll area would drop it.
+    if (event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return true;
+    }
     return QAbstractScrollArea::event(event);
 }
 

@@ -8,7 +8,7 @@ void CBytelonView::OnMouseWheel(Qt::KeyboardModifiers modifiers, QPoint angleDel
 {
     // Only the plain wheel scrolls: Shift (and Ctrl, Alt) with it and a
     // sideways turn move nothing.
-    if (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))
+    if (modifiers.testAnyFlags(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))
         return;
     // A touchpad says how far the fingers went, a wheel how many notches (120
     // each, or fractions of one from a high-resolution wheel): both add up to

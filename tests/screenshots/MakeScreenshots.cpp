@@ -93,11 +93,12 @@ int main(int argc, char* argv[])
     program.App()->CharPerLine = 16;
     // A real file to look at: the program's own icon, a PNG.
     QFile icon(QStringLiteral(":/bitmaps/Bytelon.png"));
-    if (!icon.open(QIODevice::ReadOnly))
+    CBytelonView* pView =
+        icon.open(QIODevice::ReadOnly) ? program.OpenBytes(icon.readAll(), QStringLiteral("Bytelon.png")) : nullptr;
+    if (!pView) {
+        err << "cannot open the picture's document\n";
         return 1;
-    CBytelonView* pView = program.OpenBytes(icon.readAll(), QStringLiteral("Bytelon.png"));
-    if (!pView)
-        return 1;
+    }
     Focus(pView);
     // The image header chunk, selected.
     SelectBytes(pView, 12, 33);
@@ -105,11 +106,14 @@ int main(int argc, char* argv[])
     if (!Save(Framed(program.Frame()), folder + QStringLiteral("/document.png"), err))
         return 1;
 
-    program.Frame()->ExecuteCommand(ID_SEARCH_FIND);
+    Focus(pView);
+    pView->On_Search_Find();
     CFindDlg* pFind = program.App()->pFindDlg;
-    if (!pFind)
+    auto* pText = pFind ? pFind->GetDlgItemAs<QLineEdit>(IDC_FIND_ASCII) : nullptr;
+    if (!pText) {
+        err << "no Find dialog\n";
         return 1;
-    auto* pText = pFind->GetDlgItemAs<QLineEdit>(IDC_FIND_ASCII);
+    }
     pText->setFocus();
     QTest::keyClicks(pText, QStringLiteral("IDAT"));
     ProcessEvents();
