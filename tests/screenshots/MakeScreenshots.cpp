@@ -107,7 +107,7 @@ int main(int argc, char* argv[])
         return 1;
 
     Focus(pView);
-    pView->On_Search_Find();
+    program.Frame()->ExecuteCommand(ID_SEARCH_FIND);
     CFindDlg* pFind = program.App()->pFindDlg;
     auto* pText = pFind ? pFind->GetDlgItemAs<QLineEdit>(IDC_FIND_ASCII) : nullptr;
     if (!pText) {
