@@ -46,6 +46,7 @@ bool CBytelonDoc::OnOpenDocument(const QString& pathName)
 
 void CBytelonDoc::DeleteContents()
 {
+    EndReplaceAllPass();
     if (!WorkFile.Open(WorkFileName, CFile::modeWrite | CFile::shareExclusive)) {
         AfxMessageBox(IDS_DELETECONTENTS_OPEN_FAILED);
         return;
@@ -53,6 +54,18 @@ void CBytelonDoc::DeleteContents()
     AfxCallGuarded([this] { WorkFile.SetLength(0); });
     WorkFile.Close();
     DocLen = 0;
+}
+
+void CBytelonDoc::EndReplaceAllPass()
+{
+    if (CBytelonApp* pApp = BytelonApp())
+        pApp->EndReplaceAllPass(this);
+}
+
+bool CBytelonDoc::SaveModified()
+{
+    EndReplaceAllPass();
+    return CDocument::SaveModified();
 }
 
 void CBytelonDoc::Serialize(CArchive& ar)
