@@ -14,7 +14,7 @@ namespace {
 constexpr int ChunkSize = 16384;
 // Consecutive chunks whose ranges cannot overlap move in one in-kernel copy of
 // at most this many: per chunk, the cost of the call outweighs the copying.
-constexpr int MaxRunChunks = 1024;
+constexpr int MaxRunChunks = 64;
 // A move towards the start by less than a run goes through the buffer, a
 // piece at a time; each piece is read whole before it is written, so any
 // size is correct, and a large one saves two system calls per chunk.
