@@ -43,9 +43,9 @@ private:
     void EndReplaceAllPass();
     void Load(CArchive& ar);
     void Store(CArchive& ar);
-    // Copies DocLen bytes from source at sourcePos to the end of target in
-    // 65536-byte chunks, showing firstText, then laterText with the kilobytes
-    // copied so far; closes WorkFile.
+    // Copies DocLen bytes from source at sourcePos to the end of target,
+    // showing firstText, then laterText with the kilobytes copied, for every
+    // 65536 bytes; closes WorkFile.
     void Transfer(CFile& source, std::int64_t sourcePos, CFile& target, const QString& firstText,
                   const QString& laterText);
 };
