@@ -2,12 +2,15 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace {
@@ -181,6 +184,54 @@ void CFile::Write(const void* pBuffer, UINT count)
         Pos += put;
     }
     stats.BytesWritten += done;
+}
+
+void CFile::WriteSpans(const std::vector<CSpan>& spans)
+{
+    if (Fd < 0)
+        ThrowError(EBADF);
+    DropReadAhead();
+    std::int64_t total = 0;
+    for (const CSpan& span : spans)
+        total += span.Count;
+    CheckWriteFault(Pos, UINT(total));
+    ++stats.Writes;
+    std::vector<iovec> pieces;
+    pieces.reserve(std::min<std::size_t>(spans.size(), IOV_MAX));
+    std::size_t next = 0;
+    std::size_t offset = 0;  // into spans[next], after a write that stopped inside it
+    while (next < spans.size()) {
+        pieces.clear();
+        for (std::size_t i = next; i < spans.size() && pieces.size() < IOV_MAX; ++i) {
+            const std::size_t skip = i == next ? offset : 0;
+            pieces.push_back({const_cast<char*>(static_cast<const char*>(spans[i].pData)) + skip,
+                              spans[i].Count - skip});
+        }
+        const ssize_t put = ::pwritev(Fd, pieces.data(), int(pieces.size()), Pos);
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            ThrowError(errno);
+        }
+        if (put == 0)
+            ThrowError(ENOSPC);
+        Pos += put;
+        stats.BytesWritten += put;
+        for (std::size_t left = std::size_t(put); left > 0;) {
+            const std::size_t rest = spans[next].Count - offset;
+            if (left < rest) {
+                offset += left;
+                break;
+            }
+            left -= rest;
+            ++next;
+            offset = 0;
+        }
+        while (next < spans.size() && spans[next].Count == offset) {
+            ++next;
+            offset = 0;
+        }
+    }
 }
 
 void CFile::SetLength(std::int64_t newLength)

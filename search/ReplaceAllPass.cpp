@@ -15,10 +15,6 @@
 namespace {
 
 constexpr int DefaultBlockSize = 1024 * 1024;
-// Output waits in memory up to this much; a longer unchanged run is written
-// straight from the block it was read into.
-constexpr std::size_t OutBufferSize = 1024 * 1024;
-constexpr std::int64_t DirectWriteSize = 64 * 1024;
 // The bytes before the first occurrence are copied by the kernel in pieces
 // this large, so that one slice stays short.
 constexpr std::int64_t PrefixPieceSize = 32 * 1024 * 1024;
@@ -73,7 +69,8 @@ void CReplaceAllPass::Abandon()
     if (!NewName.isEmpty())
         CFile::Remove(NewName);
     NewName.clear();
-    OutBuffer.clear();
+    Spans.clear();
+    Pending = 0;
 }
 
 CReplaceAllPass::EState CReplaceAllPass::Fail(UINT idMessage, const CFileException* pError)
@@ -126,42 +123,32 @@ bool CReplaceAllPass::BeginOutput(CFile& work)
     // they are copied later, by the kernel, into the gap left for them.
     PrefixLen = Written = ReadTo;
     PrefixDone = 0;
-    OutBuffer.reserve(OutBufferSize);
     return true;
 }
 
 void CReplaceAllPass::FlushOut()
 {
-    if (OutBuffer.empty())
+    if (Spans.empty())
         return;
     NewFile.Seek(Written, CFile::begin);
-    NewFile.Write(OutBuffer.data(), UINT(OutBuffer.size()));
-    Written += std::int64_t(OutBuffer.size());
-    OutBuffer.clear();
+    NewFile.WriteSpans(Spans);
+    Written += Pending;
+    Spans.clear();
+    Pending = 0;
 }
 
-void CReplaceAllPass::EmitRead(const unsigned char* pBytes, std::int64_t count)
+void CReplaceAllPass::Emit(const void* pBytes, std::int64_t count)
 {
-    if (count <= 0)
-        return;
-    if (count >= DirectWriteSize) {
-        FlushOut();
-        NewFile.Seek(Written, CFile::begin);
-        NewFile.Write(pBytes, UINT(count));
-        Written += count;
-        return;
+    if (count > 0) {
+        Spans.push_back({pBytes, UINT(count)});
+        Pending += count;
     }
-    if (OutBuffer.size() + std::size_t(count) > OutBufferSize)
-        FlushOut();
-    OutBuffer.insert(OutBuffer.end(), pBytes, pBytes + count);
 }
 
 void CReplaceAllPass::EmitReplacement()
 {
-    LastAt = Written + std::int64_t(OutBuffer.size());
-    if (OutBuffer.size() + std::size_t(WithLen) > OutBufferSize)
-        FlushOut();
-    OutBuffer.insert(OutBuffer.end(), In.With.constData(), In.With.constData() + WithLen);
+    LastAt = Written + Pending;
+    Emit(In.With.constData(), WithLen);
     ++StepCount;
 }
 
@@ -196,7 +183,7 @@ bool CReplaceAllPass::ProcessBlock(CFile& work)
             if (!BeginOutput(work))
                 return false;
         } else {
-            EmitRead(pBlock + i, k);
+            Emit(pBlock + i, k);
         }
         EmitReplacement();
     }
@@ -205,7 +192,7 @@ bool CReplaceAllPass::ProcessBlock(CFile& work)
     const bool last = pos + n >= OldLen;
     const int next = last ? n : std::max(i, n - (FindLen - 1));
     if (!NewName.isEmpty())
-        EmitRead(pBlock + i, next - i);
+        Emit(pBlock + i, next - i);
     ReadTo = pos + next;
     return true;
 }
@@ -222,6 +209,8 @@ CReplaceAllPass::EState CReplaceAllPass::RunSlice(const QElapsedTimer& clock, qi
             if (ReadTo < OldLen) {
                 if (!ProcessBlock(work))
                     return EState::Failed;
+                // The next read overwrites what the spans point at.
+                FlushOut();
             } else if (PrefixDone < PrefixLen) {
                 const std::int64_t piece = std::min(PrefixPieceSize, PrefixLen - PrefixDone);
                 if (CFile::CopyRange(work, PrefixDone, NewFile, PrefixDone, UINT(piece), Block.data(),

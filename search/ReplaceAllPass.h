@@ -81,8 +81,9 @@ public:
 private:
     // Reads the next block and passes what it holds to the new file.
     [[nodiscard]] bool ProcessBlock(CFile& work);
-    // Bytes of the work file [from, to), already read into pBytes.
-    void EmitRead(const unsigned char* pBytes, std::int64_t count);
+    // The next bytes of the result; they stay where they are until the
+    // block's end writes them all.
+    void Emit(const void* pBytes, std::int64_t count);
     void EmitReplacement();
     void FlushOut();
     // Makes the new file and puts the bytes before the pass's start in it.
@@ -107,15 +108,16 @@ private:
     // are in the new file, replaced where an occurrence began.
     std::int64_t ReadTo;
     // The new file: its name (empty until the first occurrence), the bytes
-    // written to it, and those waiting in OutBuffer behind them.
+    // written to it, and those of the current block waiting behind them.
     QString NewName;
     CFile NewFile;
     std::int64_t Written = 0;
+    std::vector<CFile::CSpan> Spans;
+    std::int64_t Pending = 0;
     // The bytes before the first occurrence, copied into the new file by
     // the kernel a piece at a time: how many, and how many are there.
     std::int64_t PrefixLen = 0;
     std::int64_t PrefixDone = 0;
-    std::vector<char> OutBuffer;
     std::vector<unsigned char> Block;
     long StepCount = 0;
     // The next step would make the document too long for an offset.
