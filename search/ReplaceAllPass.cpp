@@ -10,7 +10,6 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -75,7 +74,6 @@ void CReplaceAllPass::Abandon()
 
 CReplaceAllPass::EState CReplaceAllPass::Fail(UINT idMessage, const CFileException* pError)
 {
-    NewFile.Close();
     Abandon();
     if (pError)
         pError->ReportError();
@@ -89,13 +87,17 @@ bool CReplaceAllPass::OpenFiles(CFile& work)
         Fail(IDS_FINDNEXT_OPEN);
         return false;
     }
-    if (!NewName.isEmpty() && !NewFile.Open(NewName, CFile::modeWrite | CFile::shareExclusive)) {
-        work.Close();
-        Fail(IDS_FILE_OPEN_FAILED);
-        AfxMessageBox(IDS_REPLACE_COPY_1);
-        return false;
-    }
-    return true;
+    return NewName.isEmpty() || OpenNewFile(work);
+}
+
+bool CReplaceAllPass::OpenNewFile(CFile& work)
+{
+    if (NewFile.Open(NewName, CFile::modeWrite | CFile::shareExclusive))
+        return true;
+    work.Close();
+    Fail(IDS_FILE_OPEN_FAILED);
+    AfxMessageBox(IDS_REPLACE_COPY_1);
+    return false;
 }
 
 void CReplaceAllPass::CloseFiles(CFile& work)
@@ -113,12 +115,8 @@ bool CReplaceAllPass::BeginOutput(CFile& work)
         return false;
     }
     NewName = name;
-    if (!NewFile.Open(NewName, CFile::modeWrite | CFile::shareExclusive)) {
-        work.Close();
-        Fail(IDS_FILE_OPEN_FAILED);
-        AfxMessageBox(IDS_REPLACE_COPY_1);
+    if (!OpenNewFile(work))
         return false;
-    }
     // Everything before the first occurrence is the document's own bytes:
     // they are copied later, by the kernel, into the gap left for them.
     PrefixLen = Written = ReadTo;

@@ -66,8 +66,6 @@ public:
     [[nodiscard]] CBytelonDoc* Document() const { return pDocument; }
     // Replacements found so far: the steps this pass stands for.
     [[nodiscard]] long Steps() const { return StepCount; }
-    // Whether the document's end has been reached.
-    [[nodiscard]] bool AtEnd() const { return ReadTo >= OldLen; }
 
     // Introspection for tests: blocks of this many bytes (at least the search
     // string's length), and at most this many blocks per slice (0: no limit),
@@ -88,7 +86,9 @@ private:
     void FlushOut();
     // Makes the new file and puts the bytes before the pass's start in it.
     [[nodiscard]] bool BeginOutput(CFile& work);
+    // The work file to read and, once made, the new file to write.
     [[nodiscard]] bool OpenFiles(CFile& work);
+    [[nodiscard]] bool OpenNewFile(CFile& work);
     void CloseFiles(CFile& work);
     // The view as the last step leaves it.
     void ShowLastStep();

@@ -186,6 +186,7 @@ private slots:
     void replaceAllWithEmptyFindDoesNothing();
     void replaceInsertsThenSelectsNext();
     void closingStopsReplaceAll();
+    void keyInViewEndsThePassAtAStep();
     void failedReplacementStopsReplaceAll();
     void randomReplaceAllMatchesModel();
 };
@@ -479,6 +480,33 @@ void tst_findreplace::closingStopsReplaceAll()
     QVERIFY(program.Messages.Texts.isEmpty());
 }
 
+void tst_findreplace::keyInViewEndsThePassAtAStep()
+{
+    CSmallBlocks small(8, 1);
+    CProgram program;
+    const QByteArray document = QByteArray("xa").repeated(50);
+    CBytelonView* pView = program.OpenFocused(document);
+    CReplaceDlg* pReplace = OpenReplace(program, QStringLiteral("61"), QStringLiteral("62"));
+    Click(pReplace, IDC_REPLACE_ALL);
+    program.App()->OnIdle(0);
+    const long steps = program.App()->ReplaceCount;
+    QVERIFY(steps > 0);
+    // The keys reach the view only once the steps found so far are made.
+    QByteArray model = document;
+    int caret = 0;
+    ModelReplace(model, caret, "a", "b", true, steps);
+    QTest::keyClick(pView, Qt::Key_Right);
+    QCOMPARE(CProgram::WorkFileBytes(pView->GetDocument()), model);
+    QTest::keyClick(pView, Qt::Key_Right);
+    QCOMPARE(pView->CaretOffset(), caret + 2);
+    // The run goes on from the caret, past the occurrence the keys skipped.
+    QVERIFY(RunReplaceAll(program));
+    caret += 2;
+    ModelReplace(model, caret, "a", "b", true);
+    QCOMPARE(CProgram::WorkFileBytes(pView->GetDocument()), model);
+    QCOMPARE(program.Messages.Texts, QStringList{EndReached});
+}
+
 void tst_findreplace::failedReplacementStopsReplaceAll()
 {
     CSmallBlocks small(4, 1);
@@ -520,7 +548,7 @@ void tst_findreplace::randomReplaceAllMatchesModel()
         int Kind;  // 0 replacement text, 1 search text, 2 Replace All again, 3 close
         QByteArray Text;
     };
-    const CRandomRuns runs = RandomRuns(20261207, 40, 60);
+    const CRandomRuns runs = RandomRuns(20261207, 25, 60);
     for (int run = 0; run < runs.Seeds; ++run) {
         const unsigned seed = runs.FirstSeed + unsigned(run);
         std::mt19937 random(seed);
