@@ -164,26 +164,7 @@ void CFile::CheckWriteFault(std::int64_t pos, UINT count) const
 
 void CFile::Write(const void* pBuffer, UINT count)
 {
-    if (Fd < 0)
-        ThrowError(EBADF);
-    DropReadAhead();
-    CheckWriteFault(Pos, count);
-    ++stats.Writes;
-    const auto* in = static_cast<const unsigned char*>(pBuffer);
-    UINT done = 0;
-    while (done < count) {
-        const ssize_t put = ::pwrite(Fd, in + done, count - done, Pos);
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            ThrowError(errno);
-        }
-        if (put == 0)
-            ThrowError(ENOSPC);
-        done += UINT(put);
-        Pos += put;
-    }
-    stats.BytesWritten += done;
+    WriteSpans({{pBuffer, count}});
 }
 
 void CFile::WriteSpans(const std::vector<CSpan>& spans)
@@ -197,10 +178,15 @@ void CFile::WriteSpans(const std::vector<CSpan>& spans)
     CheckWriteFault(Pos, UINT(total));
     ++stats.Writes;
     std::vector<iovec> pieces;
-    pieces.reserve(std::min<std::size_t>(spans.size(), IOV_MAX));
     std::size_t next = 0;
     std::size_t offset = 0;  // into spans[next], after a write that stopped inside it
-    while (next < spans.size()) {
+    for (;;) {
+        while (next < spans.size() && spans[next].Count == offset) {
+            ++next;
+            offset = 0;
+        }
+        if (next == spans.size())
+            break;
         pieces.clear();
         for (std::size_t i = next; i < spans.size() && pieces.size() < IOV_MAX; ++i) {
             const std::size_t skip = i == next ? offset : 0;
@@ -224,10 +210,6 @@ void CFile::WriteSpans(const std::vector<CSpan>& spans)
                 break;
             }
             left -= rest;
-            ++next;
-            offset = 0;
-        }
-        while (next < spans.size() && spans[next].Count == offset) {
             ++next;
             offset = 0;
         }
