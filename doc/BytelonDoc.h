@@ -19,6 +19,7 @@ public:
     bool OnOpenDocument(const QString& pathName) override;
     // Refuses to write a damaged document over the file it came from.
     bool OnSaveDocument(const QString& pathName) override;
+    bool SaveModified() override;
     bool OnCmdMsg(UINT id, CCmdUI* pCmdUI) override;
 
     void On_Edit_Clear_All();
@@ -38,11 +39,13 @@ public:
     bool Damaged = false;
 
 private:
+    // A running Replace All's steps over this document are made real first.
+    void EndReplaceAllPass();
     void Load(CArchive& ar);
     void Store(CArchive& ar);
-    // Copies DocLen bytes from source at sourcePos to the end of target in
-    // 65536-byte chunks, showing firstText, then laterText with the kilobytes
-    // copied so far; closes WorkFile.
+    // Copies DocLen bytes from source at sourcePos to the end of target,
+    // showing firstText, then laterText with the kilobytes copied, for every
+    // 65536 bytes; closes WorkFile.
     void Transfer(CFile& source, std::int64_t sourcePos, CFile& target, const QString& firstText,
                   const QString& laterText);
 };

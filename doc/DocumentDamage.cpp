@@ -31,6 +31,7 @@ void CBytelonDoc::MarkDamaged()
 
 bool CBytelonDoc::OnSaveDocument(const QString& pathName)
 {
+    EndReplaceAllPass();
     if (Damaged && !GetPathName().isEmpty() && QFileInfo(pathName).canonicalFilePath() == GetPathName()) {
         AfxMessageBox(QStringLiteral("This document is damaged and will not be saved over %1. "
                                      "Use Save As to keep it under another name.")

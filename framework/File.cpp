@@ -2,12 +2,15 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace {
@@ -161,15 +164,36 @@ void CFile::CheckWriteFault(std::int64_t pos, UINT count) const
 
 void CFile::Write(const void* pBuffer, UINT count)
 {
+    WriteSpans({{pBuffer, count}});
+}
+
+void CFile::WriteSpans(const std::vector<CSpan>& spans)
+{
     if (Fd < 0)
         ThrowError(EBADF);
     DropReadAhead();
-    CheckWriteFault(Pos, count);
+    std::int64_t total = 0;
+    for (const CSpan& span : spans)
+        total += span.Count;
+    CheckWriteFault(Pos, UINT(total));
     ++stats.Writes;
-    const auto* in = static_cast<const unsigned char*>(pBuffer);
-    UINT done = 0;
-    while (done < count) {
-        const ssize_t put = ::pwrite(Fd, in + done, count - done, Pos);
+    std::vector<iovec> pieces;
+    std::size_t next = 0;
+    std::size_t offset = 0;  // into spans[next], after a write that stopped inside it
+    for (;;) {
+        while (next < spans.size() && spans[next].Count == offset) {
+            ++next;
+            offset = 0;
+        }
+        if (next == spans.size())
+            break;
+        pieces.clear();
+        for (std::size_t i = next; i < spans.size() && pieces.size() < IOV_MAX; ++i) {
+            const std::size_t skip = i == next ? offset : 0;
+            pieces.push_back({const_cast<char*>(static_cast<const char*>(spans[i].pData)) + skip,
+                              spans[i].Count - skip});
+        }
+        const ssize_t put = ::pwritev(Fd, pieces.data(), int(pieces.size()), Pos);
         if (put < 0) {
             if (errno == EINTR)
                 continue;
@@ -177,10 +201,19 @@ void CFile::Write(const void* pBuffer, UINT count)
         }
         if (put == 0)
             ThrowError(ENOSPC);
-        done += UINT(put);
         Pos += put;
+        stats.BytesWritten += put;
+        for (std::size_t left = std::size_t(put); left > 0;) {
+            const std::size_t rest = spans[next].Count - offset;
+            if (left < rest) {
+                offset += left;
+                break;
+            }
+            left -= rest;
+            ++next;
+            offset = 0;
+        }
     }
-    stats.BytesWritten += done;
 }
 
 void CFile::SetLength(std::int64_t newLength)

@@ -62,6 +62,13 @@ public:
     UINT Read(void* pBuffer, UINT count);
     // Throws CFileException when not every byte is written.
     void Write(const void* pBuffer, UINT count);
+    // Writes the spans one after another from the current position, as a
+    // Write of each would, in few system calls; throws as Write does.
+    struct CSpan {
+        const void* pData;
+        UINT Count;
+    };
+    void WriteSpans(const std::vector<CSpan>& spans);
     // Throws CFileException.
     void SetLength(std::int64_t newLength);
     [[nodiscard]] std::int64_t GetLength() const;

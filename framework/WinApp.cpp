@@ -106,8 +106,15 @@ void CWinApp::RunIdle()
     InIdle = false;
 }
 
+bool CWinApp::PreTranslateMessage(QObject*, QEvent*)
+{
+    return false;
+}
+
 bool CWinApp::eventFilter(QObject* pWatched, QEvent* pEvent)
 {
+    if (PreTranslateMessage(pWatched, pEvent))
+        return true;
     switch (pEvent->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:

@@ -106,11 +106,14 @@ void tst_editing::copyFileSegment_data()
     QTest::newRow("into-the-middle-of-a-longer-file") << 50000 << false << 0 << 30000 << 40000 << 1;
     QTest::newRow("more-chunks-than-one-run") << 1100000 << false << 5 << 3 << 1099990 << 2;
     QTest::newRow("move-down-by-one-one-chunk") << 16385 << true << 1 << 0 << 16384 << 1;
-    QTest::newRow("move-down-by-one-two-chunks") << 16386 << true << 1 << 0 << 16385 << 2;
-    QTest::newRow("move-down-by-one-overlapping") << 40000 << true << 1 << 0 << 39999 << 3;
-    QTest::newRow("move-down-by-a-chunk-exactly") << 40000 << true << 16384 << 0 << 23616 << 2;
-    QTest::newRow("move-down-by-less-than-a-chunk") << 70000 << true << 16000 << 3 << 54000 << 4;
-    QTest::newRow("move-down-by-three-chunks") << 200000 << true << 3 * 16384 + 5 << 5 << 150000 << 4;
+    QTest::newRow("move-down-by-one-two-chunks") << 16386 << true << 1 << 0 << 16385 << 1;
+    QTest::newRow("move-down-by-one-overlapping") << 40000 << true << 1 << 0 << 39999 << 1;
+    QTest::newRow("move-down-by-a-chunk-exactly") << 40000 << true << 16384 << 0 << 23616 << 1;
+    QTest::newRow("move-down-by-less-than-a-chunk") << 70000 << true << 16000 << 3 << 54000 << 1;
+    QTest::newRow("move-down-by-three-chunks") << 200000 << true << 3 * 16384 + 5 << 5 << 150000 << 1;
+    // Pieces of the megabyte buffer, each read whole before it is written.
+    QTest::newRow("move-down-by-one-over-three-buffers") << 2600000 << true << 1 << 0 << 2599999 << 3;
+    QTest::newRow("move-down-by-more-than-a-buffer") << 3200000 << true << 1048581 << 0 << 2000000 << 2;
 }
 
 void tst_editing::copyFileSegment()
@@ -220,15 +223,17 @@ void tst_editing::copyFileSegmentWriteFailure()
     QVERIFY(!b.IsOpen());
     QCOMPARE(CWaitCursor::Depth(), 0);
 
-    // Through the buffer, the chunk before the failing one stays written.
+    // Through the buffer, the piece before the failing one stays written.
     program.Messages.Texts.clear();
+    const QByteArray longer = Pattern(1100000);
+    WriteFile(sourceName, longer);
     CWriteFaultGuard later([&](const QString& path, std::int64_t pos, UINT) {
-        return path == sourceName && pos >= 16384;
+        return path == sourceName && pos >= 1048576;
     });
-    QVERIFY(!pView->CopyFileSegment(a, sourceName, 1, a, sourceName, 0, 49999));
+    QVERIFY(!pView->CopyFileSegment(a, sourceName, 1, a, sourceName, 0, 1099999));
     QCOMPARE(program.Messages.Texts.size(), 1);
     QVERIFY(!a.IsOpen());
-    QCOMPARE(FileBytes(sourceName), Pattern(50000).mid(1, 16384) + Pattern(50000).mid(16384));
+    QCOMPARE(FileBytes(sourceName), longer.mid(1, 1048576) + longer.mid(1048576));
 }
 
 void tst_editing::deleteSelection_data()
@@ -543,7 +548,7 @@ void tst_editing::undoFailingDeclaresDamage()
 void tst_editing::deletionFailingPartWayDeclaresDamage()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Pattern(60000));
+    CBytelonView* pView = program.OpenBytes(Pattern(1100000));
     CBytelonDoc* pDocument = pView->GetDocument();
     SelectBytes(pView, 10, 11);
 
@@ -555,13 +560,13 @@ void tst_editing::deletionFailingPartWayDeclaresDamage()
     QCOMPARE(program.Messages.Texts,
              QStringList({"Failed to open file", "CopyFileSegment() failed in DeleteTheSelection()"}));
     QVERIFY(!pDocument->Damaged);
-    QCOMPARE(program.WorkFileBytes(pDocument), Pattern(60000));
+    QCOMPARE(program.WorkFileBytes(pDocument), Pattern(1100000));
 
     // Once bytes have moved over the deleted ones they cannot be put back.
     program.Messages.Texts.clear();
     {
         CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT) {
-            return path == pDocument->WorkFileName && pos > 16384;
+            return path == pDocument->WorkFileName && pos > 1048576;
         });
         QVERIFY(!Delete(pView));
     }

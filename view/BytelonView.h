@@ -152,6 +152,9 @@ public:
     // Search: 0 when an occurrence was found and selected, 1 otherwise.
     int FindNext(const char* pBytes, int count, int IgnoreCase);
     int FindPrevious(const char* pBytes, int count, int IgnoreCase);
+    // Selects from p1 to p2 with the caret at p2, each end brought to the
+    // middle of the window; with Shift held an active selection keeps its anchor.
+    void SelectOccurrence(int p1, int p2, bool shiftHeld);
 
     // Printing.
     void PrintPage(CDC* pDC, CPrintInfo* pInfo);
