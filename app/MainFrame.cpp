@@ -96,6 +96,8 @@ std::optional<QRect> CMainFrame::StoredPlacement() const
     const long long bottom = top + CY;
     for (const QScreen* pScreen : QGuiApplication::screens()) {
         const QRect area = pScreen->availableGeometry();
+        if (area.isEmpty())
+            continue;
         const long long areaRight = (long long)area.x() + area.width();
         const long long areaBottom = (long long)area.y() + area.height();
         if (right <= area.x() || left >= areaRight || bottom <= area.y() || top >= areaBottom)

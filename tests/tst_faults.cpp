@@ -203,22 +203,28 @@ private slots:
 
 void tst_faults::replacementIsAllOrNothing_data()
 {
+    QTest::addColumn<QString>("entry");  // replace, paste or insert-file
     QTest::addColumn<int>("replacement");  // bytes put in place of the 500 selected
     QTest::addColumn<QString>("failing");  // the one write that fails
     QTest::addColumn<QString>("message");  // the step's own message after the cause
-    QTest::newRow("temporary-folder-nearly-full-longer") << 700 << "temporary-file-beyond-600"
+    QTest::newRow("temporary-folder-nearly-full-longer") << "replace" << 700 << "temporary-file-beyond-600"
                                                          << "CopyFileSegment() 1 failed in ReplaceSelectionWithString()";
-    QTest::newRow("temporary-folder-full-shorter") << 3 << "temporary-file"
+    QTest::newRow("temporary-folder-full-shorter") << "replace" << 3 << "temporary-file"
                                                    << "CopyFileSegment() 1 failed in ReplaceSelectionWithString()";
-    QTest::newRow("new-bytes-not-written") << 700 << "work-file-write-1" << QString();
-    QTest::newRow("tail-not-put-back-part-way-shorter") << 3 << "work-file-write-3"
+    QTest::newRow("new-bytes-not-written") << "replace" << 700 << "work-file-write-1" << QString();
+    QTest::newRow("tail-not-put-back-part-way-shorter") << "replace" << 3 << "work-file-write-3"
                                                         << "CopyFileSegment() 2 failed in ReplaceSelectionWithString()";
-    QTest::newRow("tail-not-put-back-longer") << 700 << "work-file-write-2"
+    QTest::newRow("tail-not-put-back-longer") << "replace" << 700 << "work-file-write-2"
                                               << "CopyFileSegment() 2 failed in ReplaceSelectionWithString()";
+    QTest::newRow("pasting-temporary-folder-nearly-full") << "paste" << 700 << "temporary-file-beyond-600"
+                                                          << "CopyFileSegment() 1 failed in OnEditPaste()";
+    QTest::newRow("inserting-a-file-tail-not-put-back") << "insert-file" << 700 << "work-file-write-3"
+                                                        << "CopyFileSegment() 3 failed in On_File_Insert_From_File()";
 }
 
 void tst_faults::replacementIsAllOrNothing()
 {
+    QFETCH(QString, entry);
     QFETCH(int, replacement);
     QFETCH(QString, failing);
     QFETCH(QString, message);
@@ -230,6 +236,14 @@ void tst_faults::replacementIsAllOrNothing()
     CBytelonDoc* pDocument = pView->GetDocument();
     SelectBytes(pView, 1500, 1000);
     const int caret = pView->CaretOffset();
+    const QByteArray bytes(replacement, 'r');
+    if (entry == QLatin1String("paste")) {
+        auto* pData = new QMimeData;
+        pData->setData("text/plain", bytes);
+        QGuiApplication::clipboard()->setMimeData(pData);
+    } else if (entry == QLatin1String("insert-file")) {
+        program.FileDialogs.Paths.push_back(program.MakeFile("inserted.bin", bytes));
+    }
     int workWrites = 0;
     bool failed = false;
     {
@@ -243,7 +257,11 @@ void tst_faults::replacementIsAllOrNothing()
                 failed = failing == QStringLiteral("work-file-write-%1").arg(++workWrites);
             return failed;
         });
-        QVERIFY(!Insert(pView, Pattern(replacement, 3)));
+        if (entry == QLatin1String("replace"))
+            QVERIFY(!Insert(pView, bytes));
+        else
+            QVERIFY(program.Frame()->ExecuteCommand(entry == QLatin1String("paste") ? ID_EDIT_PASTE
+                                                                                    : ID_FILE_INSERT_FROM_FILE));
     }
     QVERIFY(failed);
     const QStringList& texts = program.Messages.Texts;
