@@ -211,18 +211,15 @@ std::int64_t CFile::GetContentLength(std::int64_t limit)
     if (length > 0 || Fd < 0)
         return length;
     std::vector<char> buffer(ReadAheadSize);
+    const std::int64_t position = Pos;
+    Pos = 0;
     std::int64_t total = 0;
-    while (total <= limit) {
-        const ssize_t got = ::pread(Fd, buffer.data(), buffer.size(), total);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            ThrowError(errno);
-        }
-        if (got == 0)
-            break;
+    UINT got = 0;
+    do {
+        got = Read(buffer.data(), ReadAheadSize);
         total += got;
-    }
+    } while (got == ReadAheadSize && total <= limit);
+    Pos = position;
     return total;
 }
 

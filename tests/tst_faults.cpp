@@ -260,8 +260,8 @@ void tst_faults::replacementIsAllOrNothing()
         if (entry == QLatin1String("replace"))
             QVERIFY(!Insert(pView, bytes));
         else
-            QVERIFY(program.Frame()->ExecuteCommand(entry == QLatin1String("paste") ? ID_EDIT_PASTE
-                                                                                    : ID_FILE_INSERT_FROM_FILE));
+            QVERIFY(program.Frame()->ExecuteCommand(entry == QLatin1String("paste") ? UINT(ID_EDIT_PASTE)
+                                                                                    : UINT(ID_FILE_INSERT_FROM_FILE)));
     }
     QVERIFY(failed);
     const QStringList& texts = program.Messages.Texts;
