@@ -86,7 +86,7 @@ void CBytelonDoc::Serialize(CArchive& ar)
 void CBytelonDoc::Load(CArchive& ar)
 {
     CFile* pSource = ar.GetFile();
-    DocLen = int(pSource->GetLength());
+    DocLen = int(std::min<std::int64_t>(pSource->GetContentLength(MaxLength), MaxLength));
     if (!WorkFile.Open(WorkFileName, CFile::modeWrite | CFile::shareExclusive)) {
         // The document must not claim bytes its work file does not hold.
         DocLen = 0;

@@ -17,7 +17,8 @@ public:
     void DeleteContents() override;
     bool OnNewDocument() override;
     bool OnOpenDocument(const QString& pathName) override;
-    // Refuses to write a damaged document over the file it came from.
+    // Refuses to write over any open document's work file, and a damaged
+    // document over the file it came from.
     bool OnSaveDocument(const QString& pathName) override;
     bool SaveModified() override;
     bool OnCmdMsg(UINT id, CCmdUI* pCmdUI) override;
@@ -31,6 +32,10 @@ public:
     CFile WorkFile;
     // The document's content is exactly bytes 0 to DocLen - 1 of the work file.
     int DocLen = 0;
+
+    // Whether pathName names the work file of an open document, this one
+    // included: writing there would change that document behind its back.
+    [[nodiscard]] bool IsOpenWorkFile(const QString& pathName) const;
 
     // An edit failed part-way and the work file could not be put back: says
     // so, and keeps DocLen to the bytes the work file really holds.

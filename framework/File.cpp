@@ -47,8 +47,11 @@ bool CFile::Open(const QString& fileName, UINT openFlags, CFileException* pError
             flags |= O_TRUNC;
     }
     auto fail = [&](int error) {
+        const CFileException cause(CFileException::CauseFromErrno(error), error, NameForReports(fileName));
         if (pError)
-            *pError = CFileException(CFileException::CauseFromErrno(error), error, fileName);
+            *pError = cause;
+        else
+            cause.ReportIfOutOfDescriptors();
         return false;
     };
     if (fileName.isEmpty())
@@ -235,6 +238,24 @@ std::int64_t CFile::GetLength() const
     return st.st_size;
 }
 
+std::int64_t CFile::GetContentLength(std::int64_t limit)
+{
+    const std::int64_t length = GetLength();
+    if (length > 0 || Fd < 0)
+        return length;
+    std::vector<char> buffer(ReadAheadSize);
+    const std::int64_t position = Pos;
+    Pos = 0;
+    std::int64_t total = 0;
+    UINT got = 0;
+    do {
+        got = Read(buffer.data(), ReadAheadSize);
+        total += got;
+    } while (got == ReadAheadSize && total <= limit);
+    Pos = position;
+    return total;
+}
+
 void CFile::Flush()
 {
     if (Fd >= 0 && ::fsync(Fd) != 0 && errno != EINVAL && errno != EROFS)
@@ -270,7 +291,8 @@ UINT CFile::CopyRange(CFile& src, std::int64_t srcPos, CFile& dst, std::int64_t 
                 break;
             moved += n;
         }
-        if (moved == count || (moved < count && in >= src.GetLength())) {
+        // A source that reports no length (/proc, /sys) is read through the buffer.
+        if (moved == count || (moved < count && src.GetLength() > 0 && in >= src.GetLength())) {
             ++stats.Reads;
             ++stats.Writes;
             stats.BytesRead += moved;
@@ -302,7 +324,19 @@ bool CFile::GetStatus(const QString& fileName, CFileStatus& status)
     status.Size = st.st_size;
     status.Modified = QDateTime::fromSecsSinceEpoch(st.st_mtime);
     status.IsDirectory = S_ISDIR(st.st_mode);
+    status.IsRegular = S_ISREG(st.st_mode);
     return true;
+}
+
+bool CFile::CheckRegular(const QString& fileName, CFileException* pError)
+{
+    CFileStatus status;
+    if (!GetStatus(fileName, status) || status.IsRegular)
+        return true;
+    if (pError)
+        *pError = CFileException(status.IsDirectory ? CFileException::folder : CFileException::notRegularFile, 0,
+                                 fileName);
+    return false;
 }
 
 bool CFile::Remove(const QString& fileName, CFileException* pError)
@@ -325,7 +359,7 @@ bool CFile::Rename(const QString& oldName, const QString& newName, CFileExceptio
 
 void CFile::ThrowError(int error) const
 {
-    throw CFileException(CFileException::CauseFromErrno(error), error, Path);
+    throw CFileException(CFileException::CauseFromErrno(error), error, NameForReports(Path));
 }
 
 CFile::Statistics CFile::GetStatistics()

@@ -17,6 +17,8 @@
 #include <QFileInfo>
 #include <QPrinter>
 
+#include <csignal>
+
 namespace {
 CWinApp* pTheApp = nullptr;
 const QString RecentFileSection = QStringLiteral("Recent File List");
@@ -40,6 +42,9 @@ QString AfxGetAppTitle()
 CWinApp::CWinApp()
 {
     pTheApp = this;
+    // A write past a file-size limit then fails with EFBIG and is reported
+    // like a full disk, instead of ending the program with its work unsaved.
+    std::signal(SIGXFSZ, SIG_IGN);
     AppName = AfxLoadString(AFX_IDS_APP_TITLE);
     IdleTimer.setSingleShot(true);
     IdleTimer.setInterval(0);

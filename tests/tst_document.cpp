@@ -422,7 +422,7 @@ void TestDocument::openRefused_data()
 
     QTest::newRow("longer-than-7FFFFFFF") << "huge" << "7FFFFFFF";
     QTest::newRow("missing-file") << "missing" << "was not found";
-    QTest::newRow("folder") << "folder" << "denied";
+    QTest::newRow("folder") << "folder" << "is a folder";
     QTest::newRow("missing-file-from-open-dialog") << "missing-dialog" << "was not found";
 }
 

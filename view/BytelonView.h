@@ -10,6 +10,8 @@
 #include <QPoint>
 #include <QString>
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <memory>
 
@@ -60,7 +62,13 @@ public:
     [[nodiscard]] int HexColumnX() const;
     [[nodiscard]] int TextPaneX() const;
     [[nodiscard]] int TextColumnX() const;
-    [[nodiscard]] int CaretOffset() const { return TopOffset + CaretRow * BytesPerLine + CaretColumn; }
+    // Exact once the caret is kept in the data, which puts it at DocLen at most.
+    [[nodiscard]] int CaretOffset() const { return int(std::min<long long>(CaretPosition(), INT_MAX)); }
+    // The same sum in 64 bits: past the largest offset while a move is clamped.
+    [[nodiscard]] long long CaretPosition() const
+    {
+        return (long long)TopOffset + (long long)CaretRow * BytesPerLine + CaretColumn;
+    }
     [[nodiscard]] int BytesPerScreen() const { return LinesPerScreen * BytesPerLine; }
     [[nodiscard]] int LastDataRow() const;
     [[nodiscard]] int LastByteColumn() const;
@@ -134,6 +142,8 @@ public:
     // Backspace and Delete: the byte before or at the caret, or the selection.
     void DeleteByteBeforeCaret(CDC* pDC);
     void DeleteByteAtCaret(CDC* pDC);
+    // Whether the last CopyFileSegment may have written to its destination before it failed.
+    [[nodiscard]] bool SegmentWriteBegan() const { return SegmentWriteStarted; }
     bool PromptForFileName(bool open, QString& pathName);
     void RunInsertDialog(char ch);
     void On_File_Insert_From_File();
