@@ -31,15 +31,6 @@ bool streaming = true;
 
 }  // namespace
 
-void PlaceCaretAfterReplacement(CBytelonView& view, int offset)
-{
-    if (view.CaretOffset() == offset)
-        return;
-    CPreparedDC dc(&view);
-    view.ScrollTo(offset, 1, dc);
-    view.SetCaretToOffset(offset, dc);
-}
-
 void CReplaceAllPass::SetStreaming(bool on)
 {
     streaming = on;
@@ -324,17 +315,10 @@ void CReplaceAllPass::ShowLastStep()
     // the replacement deleted it and inserted the new bytes in its place.
     pDocument->DocLen = lenAfter - WithLen + FindLen;
     pView->SelectOccurrence(at, at + FindLen, false);
-    CPreparedDC dc(pView);
-    pDocument->DocLen = lenAfter - WithLen;
-    pView->SelActive = 0;
-    pView->ScrollTo(std::min(at, pView->TopOffset), -1, dc);
-    pView->Invalidate(true);
-    pView->SetCaretToOffset(at, dc);
     pDocument->DocLen = lenAfter;
-    pView->ScrollTo(pView->TopOffset, -1, dc);
-    pView->Invalidate(true);
-    pView->SetCaretToOffset(at + WithLen, dc);
-    PlaceCaretAfterReplacement(*pView, at + WithLen);
+    pView->SelActive = 0;
+    CPreparedDC dc(pView);
+    pView->ShowReplacement(at, FindLen, WithLen, dc);
     pDocument->SetModifiedFlag(true);
     pDocument->UpdateAllViews(pView, 0, nullptr);
 }

@@ -21,11 +21,6 @@
 class CBytelonDoc;
 class CBytelonView;
 
-// A replacement that ends below the window's last line leaves the caret
-// clamped before its last bytes, where the next search would find it again:
-// the window is scrolled to show the caret at offset, after the replacement.
-void PlaceCaretAfterReplacement(CBytelonView& view, int offset);
-
 class CReplaceAllPass {
 public:
     // What a run of steps on pView would read at this moment: the search and
