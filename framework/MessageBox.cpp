@@ -18,6 +18,8 @@ public:
         if (!pParent)
             pParent = AfxGetMainWnd();
         QMessageBox box(pParent);
+        if (const CWinApp* pApp = AfxGetApp())
+            pApp->ApplyDialogColors(&box);
         box.setWindowTitle(AfxGetAppTitle());
         box.setText(text);
         switch (type & MB_ICONMASK) {
