@@ -95,6 +95,19 @@ struct CCaretModel {
     int Anchor = 0;
     int SelEnd = 0;
 
+    // The view's own state, to compare with the model's.
+    static CCaretModel Of(const CBytelonView* pView)
+    {
+        return {0, pView->BytesPerLine, pView->LinesPerScreen, pView->TopOffset, pView->CaretRow,
+                pView->CaretColumn, pView->CaretInText, pView->SelActive, pView->SelAnchor,
+                pView->SelActive ? pView->SelEnd : 0};
+    }
+    [[nodiscard]] std::array<int, 7> State() const { return {Top, Row, Col, InText, SelActive, Anchor, SelActive ? SelEnd : 0}; }
+    [[nodiscard]] QString Text() const
+    {
+        return QString::asprintf("top %d caret %d,%d pane %d selection %d %d-%d", Top, Row, Col, InText, SelActive,
+                                 Anchor, SelEnd);
+    }
     [[nodiscard]] int Offset() const { return Top + Row * Bpl + Col; }
     [[nodiscard]] int LastOffset() const { return Len > 0 ? Len - 1 : 0; }
     [[nodiscard]] int Bottom() const { return std::min(Top + Lps * Bpl - 1, LastOffset()); }
@@ -633,10 +646,7 @@ void tst_mouse::randomKeysAndMouseMatchModel()
                 if (shift)
                     model.SelEnd = model.Offset();
                 QTest::keyClick(pView, k, withShift | extra);
-                last = QStringLiteral("key %1 shift %2 ctrl %3")
-                           .arg(int(k), 0, 16)
-                           .arg(int(shift))
-                           .arg(int(extra.testFlag(Qt::ControlModifier)));
+                last = QString::asprintf("key %x shift %d ctrl %d", int(k), int(shift), int(extra != Qt::NoModifier));
             };
             const int row = below(model.Lps + 1) - 1;
             const int col = below(bpl + 1);
@@ -693,28 +703,19 @@ void tst_mouse::randomKeysAndMouseMatchModel()
                     QTest::keyRelease(pView, Qt::Key_Shift);
                 if (model.Anchor == model.SelEnd)
                     model.SelActive = 0;
-                last = QStringLiteral("press row %1 col %2 pane %3 shift %4 drag %5")
-                           .arg(row)
-                           .arg(col)
-                           .arg(inText)
-                           .arg(int(shift))
-                           .arg(int(drag));
+                last = QString::asprintf("press row %d col %d pane %d shift %d drag %d", row, col, inText, int(shift),
+                                         int(drag));
                 break;
             }
             }
-            const bool same = pView->TopOffset == model.Top && CaretCell(pView) == std::pair(model.Row, model.Col)
-                              && pView->CaretInText == model.InText && pView->SelActive == model.SelActive
-                              && pView->SelAnchor == model.Anchor && (!model.SelActive || pView->SelEnd == model.SelEnd);
+            const CCaretModel seen = CCaretModel::Of(pView);
+            const bool same = seen.State() == model.State();
             const bool shown = same && SelectionMismatchesOnScreen(pView) == 0;
-            QVERIFY2(shown, qPrintable(QStringLiteral("seed %1, step %2 (%3, %4 bytes, %5 per line, %6 lines): "
-                                                      "view top %7 caret %8,%9 pane %10 sel %11 %12-%13, "
-                                                      "model top %14 caret %15,%16 pane %17 sel %18 %19-%20%21")
+            QVERIFY2(shown, qPrintable(QStringLiteral("seed %1, step %2 (%3; %4 bytes, %5 per line, %6 lines): view %7, "
+                                                      "model %8%9")
                                            .arg(seed).arg(step).arg(last).arg(len).arg(bpl).arg(model.Lps)
-                                           .arg(pView->TopOffset).arg(pView->CaretRow).arg(pView->CaretColumn)
-                                           .arg(pView->CaretInText).arg(pView->SelActive).arg(pView->SelAnchor)
-                                           .arg(pView->SelEnd).arg(model.Top).arg(model.Row).arg(model.Col)
-                                           .arg(model.InText).arg(model.SelActive).arg(model.Anchor).arg(model.SelEnd)
-                                           .arg(same ? QStringLiteral(", the screen differs") : QString())));
+                                           .arg(seen.Text(), model.Text(),
+                                                same ? QStringLiteral(", the screen differs") : QString())));
         }
     }
 }
