@@ -642,6 +642,7 @@ void tst_editing::randomEntryPointEditsMatchModel()
             const int largest = size > 150000 || below(2) ? 100 : below(4) ? 3000 : 40000;
             QByteArray bytes;
             int caret = lo;
+            bool ran = true;  // the command was there to give
             switch (kind) {
             case 0: {
                 // Printable characters that no accelerator takes, or any byte as hex.
@@ -670,19 +671,20 @@ void tst_editing::randomEntryPointEditsMatchModel()
                         bytes.truncate(zero);  // text ends at its first zero
                 }
                 QGuiApplication::clipboard()->setMimeData(pData);
-                QVERIFY(program.Frame()->ExecuteCommand(ID_EDIT_PASTE));
+                ran = program.Frame()->ExecuteCommand(ID_EDIT_PASTE);
                 caret = lo + int(bytes.size());
                 break;
             }
             case 3:
                 bytes = randomBytes(below(largest), 0);
                 program.FileDialogs.Paths.push_back(program.MakeFile("insert.bin", bytes));
-                QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_INSERT_FROM_FILE));
+                ran = program.Frame()->ExecuteCommand(ID_FILE_INSERT_FROM_FILE);
                 break;
             case 4:
-                QVERIFY(program.Frame()->ExecuteCommand(ID_EDIT_CUT));
-                QCOMPARE(QGuiApplication::clipboard()->mimeData()->data(BytelonClipboardMimeType()).mid(4),
-                         model.mid(lo, len));
+                // What was cut is on the clipboard.
+                ran = program.Frame()->ExecuteCommand(ID_EDIT_CUT)
+                      && QGuiApplication::clipboard()->mimeData()->data(BytelonClipboardMimeType()).mid(4)
+                             == model.mid(lo, len);
                 break;
             }
             ProcessEvents();
@@ -693,7 +695,7 @@ void tst_editing::randomEntryPointEditsMatchModel()
             const QImage otherShown = ScreenPixels(pOther);
             pOther->Invalidate();
             const bool same
-                = program.WorkFileBytes(pDocument) == model && pDocument->DocLen == int(model.size())
+                = ran && program.WorkFileBytes(pDocument) == model && pDocument->DocLen == int(model.size())
                   && !pView->SelActive && shown.Caret == pView->CaretOffset()
                   && pView->CaretOffset() == std::min<long long>(caret, shown.End)
                   && pOther->CaretOffset() <= pDocument->DocLen && otherShown == ScreenPixels(pOther)
