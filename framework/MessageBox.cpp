@@ -8,12 +8,21 @@
 #include <QMessageBox>
 #include <QWidget>
 
+#include <cstdio>
+
 namespace {
 
 class CInteractiveMessageBox final : public CMessageBoxService {
 public:
     int Show(const QString& text, UINT type) override
     {
+        // Without a screen nobody can see or answer a box: its text goes to
+        // the error stream and it takes the answer that changes nothing.
+        const QString platform = QGuiApplication::platformName();
+        if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(AfxGetAppTitle()), qPrintable(text));
+            return AfxNeutralAnswer(type);
+        }
         QWidget* pParent = QApplication::activeModalWidget();
         if (!pParent)
             pParent = AfxGetMainWnd();
@@ -74,6 +83,16 @@ CMessageBoxService* AfxGetMessageBoxService()
 int AfxMessageBox(const QString& text, UINT type)
 {
     return AfxGetMessageBoxService()->Show(text, type);
+}
+
+int AfxNeutralAnswer(UINT type)
+{
+    switch (type & MB_TYPEMASK) {
+    case MB_YESNOCANCEL:
+    case MB_OKCANCEL: return IDCANCEL;
+    case MB_YESNO: return IDNO;
+    default: return IDOK;
+    }
 }
 
 int AfxMessageBox(UINT idString, UINT type)

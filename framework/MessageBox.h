@@ -18,5 +18,7 @@ void AfxSetMessageBoxService(CMessageBoxService* pService);
 [[nodiscard]] CMessageBoxService* AfxGetMessageBoxService();
 
 int AfxMessageBox(const QString& text, UINT type = MB_OK);
+// The answer that changes nothing: Cancel, No, or OK for a box without a choice.
+[[nodiscard]] int AfxNeutralAnswer(UINT type);
 // The text comes from the string table.
 int AfxMessageBox(UINT idString, UINT type = MB_OK);

@@ -19,6 +19,8 @@
 #include <QPrinter>
 #include <QWidget>
 
+#include <csignal>
+
 namespace {
 CWinApp* pTheApp = nullptr;
 const QString RecentFileSection = QStringLiteral("Recent File List");
@@ -42,6 +44,9 @@ QString AfxGetAppTitle()
 CWinApp::CWinApp()
 {
     pTheApp = this;
+    // A write past a file-size limit then fails with EFBIG and is reported
+    // like a full disk, instead of ending the program with its work unsaved.
+    std::signal(SIGXFSZ, SIG_IGN);
     AppName = AfxLoadString(AFX_IDS_APP_TITLE);
     IdleTimer.setSingleShot(true);
     IdleTimer.setInterval(0);
@@ -108,8 +113,15 @@ void CWinApp::RunIdle()
     InIdle = false;
 }
 
+bool CWinApp::PreTranslateMessage(QObject*, QEvent*)
+{
+    return false;
+}
+
 bool CWinApp::eventFilter(QObject* pWatched, QEvent* pEvent)
 {
+    if (PreTranslateMessage(pWatched, pEvent))
+        return true;
     switch (pEvent->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:

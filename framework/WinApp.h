@@ -43,6 +43,8 @@ public:
     int Run();
     // Another idle pass soon, even if no event arrives.
     void WakeIdle();
+    // Sees every event before its receiver does; true keeps it from the receiver.
+    virtual bool PreTranslateMessage(QObject* pTarget, QEvent* pEvent);
 
     // Profile settings under RegistryKey / application name, one group per section.
     void SetRegistryKey(const QString& key);

@@ -64,14 +64,6 @@ QByteArray Replaced(QByteArray bytes, int anchor, int end, const QByteArray& wit
     return bytes.insert(lo, with);
 }
 
-class CWriteFaultGuard {
-public:
-    explicit CWriteFaultGuard(CFile::WriteFault fault) { CFile::SetWriteFault(std::move(fault)); }
-    ~CWriteFaultGuard() { CFile::SetWriteFault(nullptr); }
-    CWriteFaultGuard(const CWriteFaultGuard&) = delete;
-    CWriteFaultGuard& operator=(const CWriteFaultGuard&) = delete;
-};
-
 // Types bytes as a user would: the first character, typed into the view in
 // the pane of its form, opens the Insert dialog; the rest goes into the
 // dialog's box for that form; Enter confirms.
@@ -248,6 +240,9 @@ void tst_editing::copyFileSegment_data()
     QTest::newRow("move-down-by-a-chunk-exactly") << 40000 << true << 16384 << 0 << 23616;
     QTest::newRow("move-down-by-less-than-a-chunk") << 70000 << true << 16000 << 3 << 54000;
     QTest::newRow("move-down-by-three-chunks") << 200000 << true << 3 * 16384 + 5 << 5 << 150000;
+    // Pieces of the megabyte buffer, each read whole before it is written.
+    QTest::newRow("move-down-by-one-over-three-buffers") << 2600000 << true << 1 << 0 << 2599999;
+    QTest::newRow("move-down-by-more-than-a-buffer") << 3200000 << true << 1048581 << 0 << 2000000;
 }
 
 void tst_editing::copyFileSegment()
@@ -358,15 +353,17 @@ void tst_editing::copyFileSegmentWriteFailure()
     QVERIFY(!b.IsOpen());
     QCOMPARE(CWaitCursor::Depth(), 0);
 
-    // Through the buffer, the chunk before the failing one stays written.
+    // Through the buffer, the piece before the failing one stays written.
     program.Messages.Texts.clear();
+    const QByteArray longer = Pattern(1100000);
+    WriteFile(sourceName, longer);
     CWriteFaultGuard later([&](const QString& path, std::int64_t pos, UINT) {
-        return path == sourceName && pos >= 16384;
+        return path == sourceName && pos >= 1048576;
     });
-    QVERIFY(!pView->CopyFileSegment(a, sourceName, 1, a, sourceName, 0, 49999));
+    QVERIFY(!pView->CopyFileSegment(a, sourceName, 1, a, sourceName, 0, 1099999));
     QCOMPARE(program.Messages.Texts.size(), 1);
     QVERIFY(!a.IsOpen());
-    QCOMPARE(FileBytes(sourceName), Pattern(50000).mid(1, 16384) + Pattern(50000).mid(16384));
+    QCOMPARE(FileBytes(sourceName), longer.mid(1, 1048576) + longer.mid(1048576));
 }
 
 void tst_editing::deleteSelection_data()
@@ -795,7 +792,7 @@ void tst_editing::undoFailingDeclaresDamage()
 void tst_editing::deletionFailingPartWayDeclaresDamage()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Pattern(60000));
+    CBytelonView* pView = program.OpenBytes(Pattern(1100000));
     CBytelonDoc* pDocument = pView->GetDocument();
     SelectBytes(pView, 10, 11);
 
@@ -807,13 +804,13 @@ void tst_editing::deletionFailingPartWayDeclaresDamage()
     QCOMPARE(program.Messages.Texts,
              QStringList({"Failed to open file", "CopyFileSegment() failed in DeleteTheSelection()"}));
     QVERIFY(!pDocument->Damaged);
-    QCOMPARE(program.WorkFileBytes(pDocument), Pattern(60000));
+    QCOMPARE(program.WorkFileBytes(pDocument), Pattern(1100000));
 
     // Once bytes have moved over the deleted ones they cannot be put back.
     program.Messages.Texts.clear();
     {
         CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT) {
-            return path == pDocument->WorkFileName && pos > 16384;
+            return path == pDocument->WorkFileName && pos > 1048576;
         });
         QVERIFY(!Delete(pView));
     }
@@ -839,7 +836,7 @@ void tst_editing::replacementReportsFailure()
     QCOMPARE(program.WorkFileBytes(pDocument), Pattern(100));
     QVERIFY(pView->SelActive);
 
-    // Saving the tail fails: the selection is gone, the document consistent.
+    // Saving the tail fails: the selection and the document stay as they were.
     program.Messages.Texts.clear();
     {
         CWriteFaultGuard fault([&](const QString& path, std::int64_t, UINT) {
@@ -849,8 +846,9 @@ void tst_editing::replacementReportsFailure()
     }
     QCOMPARE(program.Messages.Texts.value(1),
              QStringLiteral("CopyFileSegment() 1 failed in ReplaceSelectionWithString()"));
-    QCOMPARE(program.WorkFileBytes(pDocument), Replaced(Pattern(100), 10, 20));
-    QCOMPARE(pDocument->DocLen, 90);
+    QCOMPARE(program.WorkFileBytes(pDocument), Pattern(100));
+    QCOMPARE(pDocument->DocLen, 100);
+    QVERIFY(pView->SelActive);
 }
 
 void tst_editing::growthBeyondLimitRefused()

@@ -336,14 +336,21 @@ void TestStartup::placement_data()
     QTest::addColumn<QString>("y");
     QTest::addColumn<QString>("cx");
     QTest::addColumn<QString>("cy");
-    QTest::addColumn<bool>("applied");
+    QTest::addColumn<QString>("placed");  // as stored, fitted into the screen, or the default
 
-    QTest::newRow("stored") << "10" << "20" << "500" << "400" << true;
-    QTest::newRow("width-0-means-none-stored") << "10" << "20" << "0" << "400" << false;
-    QTest::newRow("negative-width") << "10" << "20" << "-5" << "400" << false;
-    QTest::newRow("height-0") << "10" << "20" << "500" << "0" << false;
-    QTest::newRow("width-unreadable") << "10" << "20" << "wide" << "400" << false;
-    QTest::newRow("far-off-every-screen") << "-90000" << "-90000" << "500" << "400" << false;
+    QTest::newRow("stored") << "10" << "20" << "500" << "400" << "as-stored";
+    QTest::newRow("width-0-means-none-stored") << "10" << "20" << "0" << "400" << "default";
+    QTest::newRow("negative-width") << "10" << "20" << "-5" << "400" << "default";
+    QTest::newRow("height-0") << "10" << "20" << "500" << "0" << "default";
+    QTest::newRow("width-unreadable") << "10" << "20" << "wide" << "400" << "default";
+    QTest::newRow("far-off-every-screen") << "-90000" << "-90000" << "500" << "400" << "default";
+    QTest::newRow("size-2147483647") << "0" << "0" << "2147483647" << "2147483647" << "fitted";
+    QTest::newRow("x-2147483647") << "2147483647" << "20" << "500" << "400" << "default";
+    QTest::newRow("y-2147483647") << "10" << "2147483647" << "500" << "400" << "default";
+    QTest::newRow("x-minus-2147483648-width-2147483647") << "-2147483648" << "0" << "2147483647" << "400"
+                                                         << "default";
+    QTest::newRow("partly-beyond-the-screen") << "-100" << "-50" << "500" << "400" << "fitted";
+    QTest::newRow("wider-than-the-screen") << "10" << "20" << "30000" << "400" << "fitted";
 }
 
 void TestStartup::placement()
@@ -352,7 +359,7 @@ void TestStartup::placement()
     QFETCH(QString, y);
     QFETCH(QString, cx);
     QFETCH(QString, cy);
-    QFETCH(bool, applied);
+    QFETCH(QString, placed);
 
     CProgram program(10, false);
     StoreValues(program, {{QStringLiteral("Options/X"), x},
@@ -361,14 +368,22 @@ void TestStartup::placement()
                           {QStringLiteral("Options/CY"), cy}});
     QVERIFY(program.Start());
     const QRect frame = program.Frame()->frameGeometry();
-    if (applied) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    if (placed == QLatin1String("as-stored")) {
         QCOMPARE(frame.topLeft(), QPoint(x.toInt(), y.toInt()));
         QCOMPARE(program.Frame()->size(), QSize(cx.toInt(), cy.toInt()));
+    } else if (placed == QLatin1String("fitted")) {
+        // No larger than the screen's free area, and all of it on that area
+        // (the stored rectangle, as the window's own size at the frame's corner).
+        const QSize size = program.Frame()->size();
+        QCOMPARE(size, QSize(std::min(cx.toLongLong(), (long long)area.width()),
+                             std::min(cy.toLongLong(), (long long)area.height())));
+        QVERIFY2(area.contains(QRect(frame.topLeft(), size)),
+                 qPrintable(QStringLiteral("%1,%2").arg(frame.x()).arg(frame.y())));
     } else {
         // The window keeps a default placement that can be seen and used.
         QCOMPARE(program.Frame()->size(), DefaultFrameSize);
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QVERIFY2(screen.intersects(frame), qPrintable(QStringLiteral("%1,%2").arg(frame.x()).arg(frame.y())));
+        QVERIFY2(area.intersects(frame), qPrintable(QStringLiteral("%1,%2").arg(frame.x()).arg(frame.y())));
     }
 }
 

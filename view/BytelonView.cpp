@@ -50,6 +50,7 @@ void CBytelonView::OnDestroy()
 {
     // The view focused before this one takes its place.
     if (CBytelonApp* pApp = BytelonApp()) {
+        pApp->ReplaceAllViewGoing(this);
         if (pApp->pCurrentView == this) {
             pApp->pCurrentView = pApp->pPreviousView;
             pApp->pPreviousView = nullptr;

@@ -32,7 +32,8 @@ int CBytelonView::LastByteColumn() const
 void CBytelonView::KeepCaretInData()
 {
     const int last = LastDataRow();
-    if ((long long)CaretOffset() > (long long)BottomOffset + 1) {
+    // Near the largest offset the end of the last line lies past it: 64-bit sums.
+    if (CaretPosition() > (long long)BottomOffset + 1) {
         CaretRow = last;
         CaretColumn = BytesPerLine;
     }
@@ -40,7 +41,7 @@ void CBytelonView::KeepCaretInData()
         CaretRow = last;
         CaretColumn = BytesPerLine;
     }
-    if ((long long)CaretOffset() > (long long)BottomOffset + 1)
+    if (CaretPosition() > (long long)BottomOffset + 1)
         CaretColumn = LastByteColumn() + 1;
     if (DocLength() == 0)
         CaretColumn = 0;

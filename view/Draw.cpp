@@ -136,9 +136,11 @@ void CBytelonView::Draw(CDC* pDC, int first, int lines, int yTop, int xLeft)
         QTimer::singleShot(0, this, [this, region] { InvalidateRect(region); });
         return;
     }
-    // A file object of its own: a paint must never close the document's.
+    // A file object of its own: a paint must never close the document's. Its
+    // failure is reported after the paint, never inside it.
     CFile file;
-    if (!file.Open(pDocument->WorkFileName, CFile::modeRead | CFile::shareExclusive)) {
+    CFileException cause;
+    if (!file.Open(pDocument->WorkFileName, CFile::modeRead | CFile::shareExclusive, &cause)) {
         fail(QStringLiteral("Draw() could not open WorkFIle"));
         return;
     }

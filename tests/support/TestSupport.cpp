@@ -65,12 +65,7 @@ int CMessageRecorder::Show(const QString& text, UINT type)
         Answers.pop_front();
         return answer;
     }
-    switch (type & MB_TYPEMASK) {
-    case MB_YESNOCANCEL: return IDCANCEL;
-    case MB_YESNO: return IDNO;
-    case MB_OKCANCEL: return IDCANCEL;
-    default: return IDOK;
-    }
+    return AfxNeutralAnswer(type);
 }
 
 bool CFileDialogScript::Run(const CFileDialogRequest& request, QString& pathName)

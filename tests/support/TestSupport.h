@@ -3,6 +3,7 @@
 // scripted message boxes and file dialogs, documents opened from bytes, and
 // helpers to read a document's work file and the status bar.
 
+#include "framework/File.h"
 #include "framework/FileDialog.h"
 #include "framework/MessageBox.h"
 
@@ -125,6 +126,15 @@ struct CRandomRuns {
 QByteArray FileBytes(const QString& path);
 // Makes bytes the whole of the file, failing the test when it cannot.
 void WriteFile(const QString& path, const QByteArray& bytes);
+
+// Makes the writes the fault picks fail as on a full disk while it lives.
+class CWriteFaultGuard {
+public:
+    explicit CWriteFaultGuard(CFile::WriteFault fault) { CFile::SetWriteFault(std::move(fault)); }
+    ~CWriteFaultGuard() { CFile::SetWriteFault(nullptr); }
+    CWriteFaultGuard(const CWriteFaultGuard&) = delete;
+    CWriteFaultGuard& operator=(const CWriteFaultGuard&) = delete;
+};
 
 // Whether the command reaches a handler that enables it.
 bool CommandEnabled(const CProgram& program, UINT id);
