@@ -466,6 +466,7 @@ void TestStartup::messageBoxesInDialogColours()
 {
     CProgram program;
     AfxSetMessageBoxService(nullptr);  // the one a user sees
+    AfxShowBoxesWithoutScreen(true);
     QPalette colours;
     QString caption;
     WhenModal([&](QWidget* pBox) {
@@ -475,6 +476,7 @@ void TestStartup::messageBoxesInDialogColours()
             pMessageBox->button(QMessageBox::Yes)->click();
     });
     const int answer = AfxMessageBox(QStringLiteral("Are you sure you want to Clear All?"), MB_YESNO);
+    AfxShowBoxesWithoutScreen(false);
     AfxSetMessageBoxService(&program.Messages);
     QCOMPARE(answer, IDYES);
     QCOMPARE(caption, QStringLiteral("BYTELON"));
