@@ -71,9 +71,6 @@ int CMainFrame::OnCreate()
         CClientDC dc(&StatusBar);
         StatusBar.SetPaneInfo(1, 0, SBPS_NORMAL, dc.GetTextExtent(QStringLiteral("1555555555")).width());
     }
-    // Caps Lock and Num Lock states are not reported by every platform; the panes stay as labels.
-    StatusBar.GetPane(2)->setEnabled(false);
-    StatusBar.GetPane(3)->setEnabled(false);
 
     if (const std::optional<QRect> placement = StoredPlacement()) {
         // The stored size is the window's own size, which the platform's frame then surrounds.

@@ -81,6 +81,8 @@ bool CFile::Open(const QString& fileName, UINT openFlags, CFileException* pError
     Fd = fd;
     Path = fileName;
     Pos = 0;
+    // Reads and writes give positions: a pipe in a file's place has none.
+    Seekable = ::lseek(fd, 0, SEEK_CUR) >= 0;
     SequentialScan = (openFlags & osSequentialScan) != 0;
     DropReadAhead();
     ++stats.Opens;
@@ -107,7 +109,7 @@ std::int64_t CFile::Seek(std::int64_t offset, SeekPosition from)
     else if (from == end)
         base = GetLength();
     const std::int64_t target = base + offset;
-    if (target < 0)
+    if (target < 0 || !Seekable)
         return -1;
     Pos = target;
     return Pos;

@@ -59,7 +59,8 @@ public:
     void SetReportedName(const QString& name) { ReportedName = name; }
     [[nodiscard]] int Handle() const { return Fd; }
 
-    // The new position, or -1 when it would be negative or the file is closed.
+    // The new position, or -1 when it would be negative, the file is closed
+    // or cannot seek (a pipe).
     std::int64_t Seek(std::int64_t offset, SeekPosition from);
     [[nodiscard]] std::int64_t GetPosition() const { return Pos; }
     std::int64_t SeekToEnd() { return Seek(0, end); }
@@ -134,6 +135,7 @@ private:
     QString Path;
     QString ReportedName;
     std::int64_t Pos = 0;
+    bool Seekable = true;
     bool SequentialScan = false;
     std::vector<unsigned char> Ahead;
     std::int64_t AheadStart = 0;

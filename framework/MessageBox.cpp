@@ -12,6 +12,8 @@
 
 namespace {
 
+bool showBoxesWithoutScreen = false;
+
 class CInteractiveMessageBox final : public CMessageBoxService {
 public:
     int Show(const QString& text, UINT type) override
@@ -19,7 +21,8 @@ public:
         // Without a screen nobody can see or answer a box: its text goes to
         // the error stream and it takes the answer that changes nothing.
         const QString platform = QGuiApplication::platformName();
-        if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
+        if (!showBoxesWithoutScreen
+            && (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))) {
             std::fprintf(stderr, "%s: %s\n", qPrintable(AfxGetAppTitle()), qPrintable(text));
             return AfxNeutralAnswer(type);
         }
@@ -27,6 +30,8 @@ public:
         if (!pParent)
             pParent = AfxGetMainWnd();
         QMessageBox box(pParent);
+        if (const CWinApp* pApp = AfxGetApp())
+            pApp->ApplyDialogColors(&box);
         box.setWindowTitle(AfxGetAppTitle());
         box.setText(text);
         switch (type & MB_ICONMASK) {
@@ -71,6 +76,11 @@ CMessageBoxService* pCurrentService = nullptr;
 void AfxSetMessageBoxService(CMessageBoxService* pService)
 {
     pCurrentService = pService;
+}
+
+void AfxShowBoxesWithoutScreen(bool show)
+{
+    showBoxesWithoutScreen = show;
 }
 
 CMessageBoxService* AfxGetMessageBoxService()

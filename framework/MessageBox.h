@@ -16,6 +16,9 @@ public:
 // Installs a service; nullptr restores the interactive one. Not owned.
 void AfxSetMessageBoxService(CMessageBoxService* pService);
 [[nodiscard]] CMessageBoxService* AfxGetMessageBoxService();
+// Without a screen the interactive service prints the text and takes the
+// neutral answer; a test that answers boxes itself turns real boxes back on.
+void AfxShowBoxesWithoutScreen(bool show);
 
 int AfxMessageBox(const QString& text, UINT type = MB_OK);
 // The answer that changes nothing: Cancel, No, or OK for a box without a choice.

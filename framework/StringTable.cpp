@@ -31,6 +31,7 @@ bool AfxLoadString(UINT id, QString& text)
 QString AfxLoadString(UINT id)
 {
     QString text;
-    AfxLoadString(id, text);
+    // A string the table lacks is empty.
+    static_cast<void>(AfxLoadString(id, text));
     return text;
 }

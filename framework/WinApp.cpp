@@ -15,7 +15,9 @@
 #include <QClipboard>
 #include <QEvent>
 #include <QFileInfo>
+#include <QPalette>
 #include <QPrinter>
+#include <QWidget>
 
 #include <csignal>
 
@@ -350,4 +352,16 @@ void CWinApp::SetDialogBkColor(COLORREF background, COLORREF text)
 {
     DialogBkColor = background;
     DialogTextColor = text;
+}
+
+void CWinApp::ApplyDialogColors(QWidget* pWindow) const
+{
+    auto fromColorRef = [](COLORREF color) {
+        return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+    };
+    QPalette colours = pWindow->palette();
+    colours.setColor(QPalette::Window, fromColorRef(DialogBkColor));
+    colours.setColor(QPalette::WindowText, fromColorRef(DialogTextColor));
+    pWindow->setPalette(colours);
+    pWindow->setAutoFillBackground(true);
 }

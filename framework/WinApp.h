@@ -20,6 +20,7 @@ class CDocument;
 class CMDIFrameWnd;
 class CMultiDocTemplate;
 class QPrinter;
+class QWidget;
 
 struct CCommandLineInfo {
     enum ShellCommand { FileNew, FileOpen, FileNothing };
@@ -95,6 +96,8 @@ public:
     // The dialog colours set with SetDialogBkColor.
     [[nodiscard]] COLORREF GetDialogBkColor() const { return DialogBkColor; }
     [[nodiscard]] COLORREF GetDialogTextColor() const { return DialogTextColor; }
+    // Gives a dialog or message box window those colours.
+    void ApplyDialogColors(QWidget* pWindow) const;
 
 protected:
     void SetAppName(const QString& name) { AppName = name; }

@@ -2,7 +2,7 @@
 # Installs the Debian packages Bytelon needs to build, run and test, when missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-          fonts-dejavu-core poppler-utils
+          fonts-dejavu-core poppler-utils libx11-dev
           dpkg-dev file desktop-file-utils appstream groff-base)
 missing=()
 for p in "${packages[@]}"; do

@@ -8,6 +8,7 @@
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
+#include "framework/VirtualKeys.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
 
@@ -17,6 +18,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMessageBox>
 #include <QSettings>
 #include <QTest>
 #include <QToolBar>
@@ -72,6 +74,14 @@ private:
     CProgram& Program;
 };
 
+// Caps Lock and Num Lock as a platform that reports them has them.
+std::optional<bool> capsLock;
+std::optional<bool> numLock;
+std::optional<bool> ReportedToggles(UINT vk)
+{
+    return vk == VK_CAPITAL ? capsLock : vk == VK_NUMLOCK ? numLock : std::nullopt;
+}
+
 }  // namespace
 
 class TestStartup : public QObject {
@@ -92,6 +102,8 @@ private slots:
     void placement();
     void statusBarPanes();
     void toolBarButtons();
+    void capsAndNumPanes();
+    void messageBoxesInDialogColours();
 };
 
 void TestStartup::startsEmptyWithDefaults()
@@ -424,6 +436,52 @@ void TestStartup::toolBarButtons()
     QCOMPARE(buttons, expected);
     // Each button is the command's one action, so menu and button agree.
     QCOMPARE(toolBar.actions().front(), program.Frame()->GetCommandAction(ID_FILE_NEW));
+}
+
+void TestStartup::capsAndNumPanes()
+{
+    CProgram program;
+    CStatusBar& bar = program.Frame()->StatusBar;
+    // Here nothing reports the keys: the panes stay plain labels.
+    QCOMPARE(bar.GetPaneText(2), QStringLiteral("CAP"));
+    QCOMPARE(bar.GetPaneText(3), QStringLiteral("NUM"));
+    QVERIFY(!bar.GetPane(2)->isEnabled());
+    QVERIFY(!bar.GetPane(3)->isEnabled());
+
+    // Where the platform reports them, the panes follow the keys once the key is handled.
+    AfxSetKeyToggleProvider(ReportedToggles);
+    for (const auto& [caps, num] : {std::pair(true, false), std::pair(false, true), std::pair(false, false)}) {
+        capsLock = caps;
+        numLock = num;
+        QTest::keyClick(program.Frame(), caps ? Qt::Key_CapsLock : Qt::Key_NumLock);
+        ProcessEvents();
+        QCOMPARE(bar.GetPaneText(2), caps ? QStringLiteral("CAP") : QString());
+        QCOMPARE(bar.GetPaneText(3), num ? QStringLiteral("NUM") : QString());
+        QVERIFY(bar.GetPane(2)->isEnabled());
+    }
+    AfxSetKeyToggleProvider(nullptr);
+}
+
+void TestStartup::messageBoxesInDialogColours()
+{
+    CProgram program;
+    AfxSetMessageBoxService(nullptr);  // the one a user sees
+    AfxShowBoxesWithoutScreen(true);
+    QPalette colours;
+    QString caption;
+    WhenModal([&](QWidget* pBox) {
+        colours = pBox->palette();
+        caption = pBox->windowTitle();
+        if (auto* pMessageBox = qobject_cast<QMessageBox*>(pBox))
+            pMessageBox->button(QMessageBox::Yes)->click();
+    });
+    const int answer = AfxMessageBox(QStringLiteral("Are you sure you want to Clear All?"), MB_YESNO);
+    AfxShowBoxesWithoutScreen(false);
+    AfxSetMessageBoxService(&program.Messages);
+    QCOMPARE(answer, IDYES);
+    QCOMPARE(caption, QStringLiteral("BYTELON"));
+    QCOMPARE(colours.color(QPalette::Window), QColor(192, 192, 192));
+    QCOMPARE(colours.color(QPalette::WindowText), QColor(Qt::black));
 }
 
 QTEST_MAIN(TestStartup)

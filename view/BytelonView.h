@@ -98,6 +98,8 @@ public:
     void CaretToLastLineEnd(CDC* pDC);
     void PlaceCaret(CDC* pDC);
     void ShowCaretAddress();
+    // Whether this view's caret is the one the caret-address pane shows.
+    [[nodiscard]] bool OwnsCaretAddress() const;
     void InvertRange(int from, int to, CDC* pDC);
 
     // Selection.

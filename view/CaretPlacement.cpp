@@ -1,5 +1,6 @@
 #include "view/BytelonView.h"
 
+#include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
 #include "framework/DC.h"
@@ -97,10 +98,24 @@ void CBytelonView::PlaceCaret(CDC* pDC)
 
 void CBytelonView::ShowCaretAddress()
 {
-    if (!AfxGetMainWnd())
+    if (!AfxGetMainWnd() || !OwnsCaretAddress())
         return;
     const unsigned long offset = (unsigned long)CaretOffset();
     SetMainStatusText(1, HexAddress ? QString::asprintf("%08lX ", offset) : QString::asprintf("%010lu ", offset));
+}
+
+bool CBytelonView::OwnsCaretAddress() const
+{
+    // Another window on the same document paints too: the pane keeps the
+    // caret of the view the user works in, which is the focused one, or the
+    // current one while a dialog holds the focus.
+    const QWidget* pFocus = QApplication::focusWidget();
+    if (pFocus == this)
+        return true;
+    if (qobject_cast<const CBytelonView*>(pFocus))
+        return false;
+    const CBytelonApp* pApp = BytelonApp();
+    return pApp && pApp->pCurrentView == this;
 }
 
 void CBytelonView::InvertRange(int from, int to, CDC* pDC)
