@@ -95,10 +95,10 @@ int HighestPassing(CByteVector candidates, const Test& test)
     return -1;
 }
 
-// The lowest start position i of a whole vector of them, from next on, whose
-// lane the filter passes and test accepts, or -1; next is then the first start
-// position not tested. Two vectors a round, with one test of both: most
-// rounds pass nothing.
+// The lowest start position from next on, up to limit, that the filter passes
+// and test accepts, tested a whole vector of them at a time; or -1, with next
+// the first start position left for a test one by one. Two vectors a round,
+// with one test of both: most rounds pass nothing.
 template <bool Folds, class Test>
 int ScanVectorsForward(const unsigned char (&lanes)[4][16], const unsigned char* pBlock, int limit, int second,
                        const Test& test, int& next)
