@@ -45,8 +45,9 @@ public:
     // Every step has succeeded: the document's length follows and the selection ends.
     void Done(int count);
 
-    // Where the new bytes go.
+    // Where the new bytes go, and how many bytes they replace.
     [[nodiscard]] int Offset() const { return At; }
+    [[nodiscard]] int ReplacedLength() const { return Replaced; }
 
 private:
     [[nodiscard]] bool CopyBack(int from, int to, int length);

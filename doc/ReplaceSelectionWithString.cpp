@@ -20,6 +20,7 @@ bool CBytelonView::ReplaceSelectionWithString(const char* data, int count)
     if (count < 0)
         return false;
     int p = 0;
+    int replaced = 0;
     if (count == 0) {
         // Nothing to write: a selection is deleted, which moves the tail once.
         if (!CInsertion::ClearSelection(this, 0, dc))
@@ -30,6 +31,7 @@ bool CBytelonView::ReplaceSelectionWithString(const char* data, int count)
         if (insertion.RefuseGrowth(count))
             return false;
         p = insertion.Offset();
+        replaced = insertion.ReplacedLength();
         if (!insertion.SaveTail(IDS_REPLACE_TEMP_FAILED, IDS_REPLACE_COPY_1))
             return false;
         CFile& work = pDocument->WorkFile;
@@ -55,11 +57,32 @@ bool CBytelonView::ReplaceSelectionWithString(const char* data, int count)
             return false;
         insertion.Done(count);
     }
-    // A selection that began above the top line brings its start to the top.
-    ScrollTo(std::min(p, TopOffset), -1, dc);
-    Invalidate(true);
-    SetCaretToOffset(p + count, dc);
+    ShowReplacement(p, replaced, count, dc);
     pDocument->SetModifiedFlag(true);
     pDocument->UpdateAllViews(this, 0, nullptr);
     return true;
+}
+
+void CBytelonView::ShowReplacement(int p, int replaced, int count, CDC* pDC)
+{
+    // The deletion of the replaced bytes places the window first, over the
+    // shorter document: its last line may come up.
+    CBytelonDoc* pDocument = GetDocument();
+    if (replaced > 0 && count > 0) {
+        const int length = pDocument->DocLen;
+        pDocument->DocLen = length - count;
+        ScrollTo(std::min(p, TopOffset), -1, pDC);
+        pDocument->DocLen = length;
+    }
+    // A selection that began above the top line brings its start to the top.
+    ScrollTo(std::min(p, TopOffset), -1, pDC);
+    Invalidate(true);
+    SetCaretToOffset(p + count, pDC);
+    // New bytes ending below the window's last row leave the caret clamped
+    // before their end, where the next typed byte would go in before them:
+    // the window follows the caret instead.
+    if (CaretOffset() != p + count) {
+        ScrollTo(p + count, 1, pDC);
+        SetCaretToOffset(p + count, pDC);
+    }
 }

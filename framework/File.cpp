@@ -359,6 +359,17 @@ bool CFile::Rename(const QString& oldName, const QString& newName, CFileExceptio
     return false;
 }
 
+bool CFile::RenameOverScratch(const QString& oldName, const QString& newName, CFileException* pError)
+{
+    const QByteArray from = NativePath(oldName);
+    const QByteArray to = NativePath(newName);
+    // Where swapping is not offered, or newName does not exist, a plain rename.
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) != 0)
+        return Rename(oldName, newName, pError);
+    ::unlink(from.constData());
+    return true;
+}
+
 void CFile::ThrowError(int error) const
 {
     throw CFileException(CFileException::CauseFromErrno(error), error, NameForReports(Path));

@@ -101,6 +101,10 @@ public:
     // False when the file could not be removed, with the cause in pError.
     static bool Remove(const QString& fileName, CFileException* pError = nullptr);
     static bool Rename(const QString& oldName, const QString& newName, CFileException* pError = nullptr);
+    // Rename over a scratch file, whose bytes need not survive a crash: the
+    // two are swapped and the replaced bytes removed, as a rename over a file
+    // makes ext4 write the new bytes to the disk at once.
+    static bool RenameOverScratch(const QString& oldName, const QString& newName, CFileException* pError = nullptr);
 
     // Introspection for tests and the benchmark: what all files have done.
     struct Statistics {

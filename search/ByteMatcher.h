@@ -33,4 +33,10 @@ private:
     // from it, so a long run of one byte value in the document passes no
     // start position to the full test.
     int Second = 0;
+    // The filter's first byte, that byte in its other case, its second byte
+    // and that one's other case (a byte without one stands for itself), each
+    // in 16 lanes: made once, as a scan may find many occurrences per block.
+    alignas(16) unsigned char FilterLanes[4][16] = {};
+    // Either filter byte has another case.
+    bool FilterFolds = false;
 };

@@ -21,11 +21,6 @@
 class CBytelonDoc;
 class CBytelonView;
 
-// A replacement that ends below the window's last line leaves the caret
-// clamped before its last bytes, where the next search would find it again:
-// the window is scrolled to show the caret at offset, after the replacement.
-void PlaceCaretAfterReplacement(CBytelonView& view, int offset);
-
 class CReplaceAllPass {
 public:
     // What a run of steps on pView would read at this moment: the search and
@@ -69,7 +64,8 @@ public:
 
     // Introspection for tests: blocks of this many bytes (at least the search
     // string's length), and at most this many blocks per slice (0: no limit),
-    // so that small documents span several blocks and slices.
+    // so that small documents span several blocks and slices; the pieces
+    // gathered before a write shrink with the blocks.
     static void SetBlockLimits(int blockSize, int blocksPerSlice);
     // Introspection for tests: off, every step runs on its own, as the
     // design's loop runs them, for the passes to be compared with.
@@ -79,8 +75,9 @@ public:
 private:
     // Reads the next block and passes what it holds to the new file.
     [[nodiscard]] bool ProcessBlock(CFile& work);
-    // The next bytes of the result; they stay where they are until the
-    // block's end writes them all.
+    // The next bytes of the result. Short pieces are copied behind each
+    // other into the stage, long ones stay where they are, until the block's
+    // end or a full stage writes them all: few pieces per write.
     void Emit(const void* pBytes, std::int64_t count);
     void EmitReplacement();
     void FlushOut();
@@ -114,6 +111,8 @@ private:
     std::int64_t Written = 0;
     std::vector<CFile::CSpan> Spans;
     std::int64_t Pending = 0;
+    std::vector<unsigned char> Stage;
+    std::size_t StageUsed = 0;
     // The bytes before the first occurrence, copied into the new file by
     // the kernel a piece at a time: how many, and how many are there.
     std::int64_t PrefixLen = 0;

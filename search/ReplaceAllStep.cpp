@@ -14,7 +14,6 @@
 #include <QEvent>
 #include <QMouseEvent>
 
-#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -52,13 +51,11 @@ void CBytelonApp::ReplaceAllSingleStep()
         EndReplaceAllRun();
         return;
     }
-    const int end = std::min(pView->SelAnchor, pView->SelEnd) + replaceCount;
     // A failed replacement ends the run: going on would skip that occurrence.
     if (!pView->ReplaceSelectionWithString(replaceBytes, replaceCount)) {
         EndReplaceAllRun();
         return;
     }
-    PlaceCaretAfterReplacement(*pView, end);
     if (!ReplaceAllActive)
         return;
     ++ReplaceCount;

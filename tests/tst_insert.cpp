@@ -83,6 +83,7 @@ private slots:
     void charactersIgnored_data();
     void charactersIgnored();
     void selectionReplaced();
+    void appendedAtEnd_data();
     void appendedAtEnd();
     void cancelAndEmptyChangeNothing();
     void zeroByteInserted();
@@ -189,22 +190,39 @@ void tst_insert::selectionReplaced()
     QCOMPARE(pView->CaretOffset(), 4);
 }
 
+void tst_insert::appendedAtEnd_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("lines");  // shown in the window; 0 leaves it as it opens
+    QTest::newRow("after-a-short-document") << 2 << 0;
+    // Each typed byte starts or fills a line below the window's last row.
+    QTest::newRow("last-line-on-the-bottom-row") << 24 << 3;
+}
+
+// Characters typed one after another at the end, the caret taken there by
+// Ctrl+End, follow each other in the order typed.
 void tst_insert::appendedAtEnd()
 {
+    QFETCH(int, size);
+    QFETCH(int, lines);
     CProgram program;
-    CBytelonView* pView = program.OpenFocused(QByteArray("01"));
+    const QByteArray document = QByteArray("0123456789abcdefghijklmn").left(size);
+    CBytelonView* pView = program.OpenFocused(document, lines);
     PutInText(pView, true);
-    MoveCaretTo(pView, 2);
-    CSeen seen;
-    OnInsertDialog(seen, [](QWidget* pDialog) {
-        // Only the key's release brings the hex box in step.
-        QTest::keyRelease(Box(pDialog, IDC_INSERT_ASCII), Qt::Key_Z, Qt::ShiftModifier);
-        QTest::keyClick(Box(pDialog, IDC_INSERT_ASCII), Qt::Key_Return);
-    });
-    QTest::sendKeyEvent(QTest::Click, pView, Qt::Key_Z, QStringLiteral("Z"), Qt::ShiftModifier);
-    QVERIFY(seen.Shown);
-    QCOMPARE(Bytes(pView), QByteArray("01Z"));
-    QCOMPARE(pView->CaretOffset(), 3);
+    QTest::keyClick(pView, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(pView->CaretOffset(), size);
+    for (const QString typed : {QStringLiteral("Z"), QStringLiteral("Y")}) {
+        CSeen seen;
+        OnInsertDialog(seen, [&](QWidget* pDialog) {
+            // Only the key's release brings the hex box in step.
+            QTest::keyRelease(Box(pDialog, IDC_INSERT_ASCII), Qt::Key(typed[0].unicode()), Qt::ShiftModifier);
+            QTest::keyClick(Box(pDialog, IDC_INSERT_ASCII), Qt::Key_Return);
+        });
+        QTest::sendKeyEvent(QTest::Click, pView, Qt::Key(typed[0].unicode()), typed, Qt::ShiftModifier);
+        QVERIFY(seen.Shown);
+    }
+    QCOMPARE(Bytes(pView), document + "ZY");
+    QCOMPARE(pView->CaretOffset(), size + 2);
 }
 
 void tst_insert::cancelAndEmptyChangeNothing()

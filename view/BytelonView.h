@@ -141,6 +141,9 @@ public:
                          const QString& destName, int destPos, int XferLen);
     bool DeleteTheSelection(CDC* pDC);
     bool ReplaceSelectionWithString(const char* data, int count);
+    // The window and caret as replacing `replaced` bytes at p with count
+    // bytes leaves them, the document being at its new length already.
+    void ShowReplacement(int p, int replaced, int count, CDC* pDC);
     // Backspace and Delete: the byte before or at the caret, or the selection.
     void DeleteByteBeforeCaret(CDC* pDC);
     void DeleteByteAtCaret(CDC* pDC);
