@@ -14,6 +14,7 @@ namespace {
 
 CFile::Statistics stats;
 CFile::WriteFault writeFault;
+CFile::ReadFault readFault;
 
 constexpr UINT ReadAheadSize = 65536;
 
@@ -111,13 +112,13 @@ UINT CFile::Read(void* pBuffer, UINT count)
 {
     if (Fd < 0)
         ThrowError(EBADF);
-    ++stats.Reads;
     auto* out = static_cast<unsigned char*>(pBuffer);
     UINT done = 0;
     if (SequentialScan && count < ReadAheadSize) {
         while (done < count) {
             if (Pos < AheadStart || Pos >= AheadStart + AheadLen) {
                 Ahead.resize(ReadAheadSize);
+                CheckReadFault(Pos, ReadAheadSize);
                 ssize_t got;
                 do
                     got = ::pread(Fd, Ahead.data(), ReadAheadSize, Pos);
@@ -136,6 +137,7 @@ UINT CFile::Read(void* pBuffer, UINT count)
             Pos += n;
         }
     } else {
+        CheckReadFault(Pos, count);
         while (done < count) {
             const ssize_t got = ::pread(Fd, out + done, count - done, Pos);
             if (got < 0) {
@@ -157,6 +159,14 @@ void CFile::CheckWriteFault(std::int64_t pos, UINT count) const
 {
     if (writeFault && writeFault(Path, pos, count))
         ThrowError(ENOSPC);
+    ++stats.Writes;
+}
+
+void CFile::CheckReadFault(std::int64_t pos, UINT count) const
+{
+    if (readFault && readFault(Path, pos, count))
+        ThrowError(EIO);
+    ++stats.Reads;
 }
 
 void CFile::Write(const void* pBuffer, UINT count)
@@ -165,7 +175,6 @@ void CFile::Write(const void* pBuffer, UINT count)
         ThrowError(EBADF);
     DropReadAhead();
     CheckWriteFault(Pos, count);
-    ++stats.Writes;
     const auto* in = static_cast<const unsigned char*>(pBuffer);
     UINT done = 0;
     while (done < count) {
@@ -188,6 +197,7 @@ void CFile::SetLength(std::int64_t newLength)
     if (Fd < 0)
         ThrowError(EBADF);
     DropReadAhead();
+    CheckWriteFault(newLength, 0);
     if (::ftruncate(Fd, newLength) != 0)
         ThrowError(errno);
 }
@@ -204,7 +214,10 @@ std::int64_t CFile::GetLength() const
 
 void CFile::Flush()
 {
-    if (Fd >= 0 && ::fsync(Fd) != 0 && errno != EINVAL && errno != EROFS)
+    if (Fd < 0)
+        return;
+    CheckWriteFault(GetLength(), 0);
+    if (::fsync(Fd) != 0 && errno != EINVAL && errno != EROFS)
         ThrowError(errno);
 }
 
@@ -221,6 +234,7 @@ UINT CFile::CopyRange(CFile& src, std::int64_t srcPos, CFile& dst, std::int64_t 
     const bool overlap = sameFile && srcPos < dstPos + count && dstPos < srcPos + count;
     std::int64_t moved = 0;
     if (!overlap) {
+        src.CheckReadFault(srcPos, count);
         dst.CheckWriteFault(dstPos, count);
         loff_t in = srcPos;
         loff_t out = dstPos;
@@ -238,8 +252,6 @@ UINT CFile::CopyRange(CFile& src, std::int64_t srcPos, CFile& dst, std::int64_t 
             moved += n;
         }
         if (moved == count || (moved < count && in >= src.GetLength())) {
-            ++stats.Reads;
-            ++stats.Writes;
             stats.BytesRead += moved;
             stats.BytesWritten += moved;
             src.Pos = srcPos + moved;
@@ -308,4 +320,9 @@ void CFile::ResetStatistics()
 void CFile::SetWriteFault(WriteFault fault)
 {
     writeFault = std::move(fault);
+}
+
+void CFile::SetReadFault(ReadFault fault)
+{
+    readFault = std::move(fault);
 }

@@ -58,20 +58,22 @@ public:
     std::int64_t SeekToEnd() { return Seek(0, end); }
 
     // The count read: less than asked only at the end of the file.
-    // Throws CFileException on an I/O error.
+    // Throws CFileException on an I/O error (or an injected read fault).
     UINT Read(void* pBuffer, UINT count);
     // Throws CFileException when not every byte is written.
     void Write(const void* pBuffer, UINT count);
-    // Throws CFileException.
+    // Throws CFileException; a write as far as the write fault is concerned.
     void SetLength(std::int64_t newLength);
     [[nodiscard]] std::int64_t GetLength() const;
-    // Forces the written bytes to the disk; throws CFileException.
+    // Forces the written bytes to the disk, where a full disk may show only
+    // now; throws CFileException, and counts as a write for the write fault.
     void Flush();
 
     // Moves count bytes from src at srcPos to dst at dstPos as one read and
     // one write through pBuffer would; where the two ranges cannot overlap the
-    // kernel copies them without the buffer. Returns the count moved, less than
-    // asked only at the end of src. Throws CFileException on a write failure.
+    // kernel copies them without the buffer (one read and one write). Returns
+    // the count moved, less than asked only at the end of src. Throws
+    // CFileException on a read or write failure.
     static UINT CopyRange(CFile& src, std::int64_t srcPos, CFile& dst, std::int64_t dstPos,
                           UINT count, void* pBuffer, UINT bufferSize);
 
@@ -81,6 +83,9 @@ public:
     static bool Rename(const QString& oldName, const QString& newName, CFileException* pError = nullptr);
 
     // Introspection for tests and the benchmark: what all files have done.
+    // Reads counts the reads that reach the disk (a read served from the
+    // read-ahead buffer does not) and Writes the writes, length changes and
+    // flushes: exactly the places the faults below are consulted, in order.
     struct Statistics {
         long long Opens = 0;
         long long Reads = 0;
@@ -90,15 +95,34 @@ public:
     };
     [[nodiscard]] static Statistics GetStatistics();
     static void ResetStatistics();
+    // Introspection for tests: counts what one operation does, from its
+    // construction on, without resetting the totals.
+    class CActivity {
+    public:
+        CActivity() : Start(GetStatistics()) {}
+        [[nodiscard]] long long Reads() const { return GetStatistics().Reads - Start.Reads; }
+        [[nodiscard]] long long Writes() const { return GetStatistics().Writes - Start.Writes; }
+
+    private:
+        Statistics Start;
+    };
 
     // Fault injection for tests: when set and it returns true for a write of
-    // count bytes at pos to path, that write fails as on a full disk.
+    // count bytes at pos to path, that write fails as on a full disk. Length
+    // changes ask with count 0 and the new length, flushes with count 0 and
+    // the file's length.
     using WriteFault = std::function<bool(const QString& path, std::int64_t pos, UINT count)>;
     static void SetWriteFault(WriteFault fault);
+    // Fault injection for tests: when set and it returns true for a read of
+    // count bytes at pos from path, that read fails as an I/O error does.
+    using ReadFault = std::function<bool(const QString& path, std::int64_t pos, UINT count)>;
+    static void SetReadFault(ReadFault fault);
 
 private:
     void ThrowError(int error) const;
+    // Each disk access asks the fault first, then counts itself.
     void CheckWriteFault(std::int64_t pos, UINT count) const;
+    void CheckReadFault(std::int64_t pos, UINT count) const;
     void DropReadAhead() { AheadLen = 0; }
 
     int Fd = -1;
