@@ -12,6 +12,7 @@
 #include "view/BytelonView.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
 
@@ -47,9 +48,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int anchor = (data[0] >> 1) * int(original.size()) / 127;
     const int end = (data[0] & 2) ? std::min<int>(anchor + 17, int(original.size())) : anchor;
 
-    CBytelonView* pView = program.OpenFocused(original);
+    // One document for the whole run, its work file set to each input's start.
+    static CBytelonView* pView = program.OpenFocused(QByteArray("x"));
     Require(pView != nullptr, "the document opens");
     CBytelonDoc* pDocument = pView->GetDocument();
+    QFile start(pDocument->WorkFileName);
+    Require(start.open(QIODevice::WriteOnly | QIODevice::Truncate) && start.write(original) == original.size(),
+            "the work file can be set");
+    start.close();
+    pDocument->DocLen = int(original.size());
+    pDocument->SetModifiedFlag(false);
+    pView->SelActive = 0;
+    MoveCaretTo(pView, 0);
     if (anchor == end)
         MoveCaretTo(pView, anchor);
     else
@@ -71,6 +81,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(pView->CaretOffset() == std::min<qsizetype>(std::min(anchor, end) + pasted.size(), pView->BottomOffset + 1),
             "the caret follows the pasted bytes");
     Require(program.Messages.Texts.isEmpty(), "a paste within limits reports nothing");
-    pDocument->OnCloseDocument();
+    Require(pDocument->IsModified(), "a paste marks the document modified");
     return 0;
 }
