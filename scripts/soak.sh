@@ -72,8 +72,8 @@ done
 # The randomized drivers, found by name in every suite.
 drivers=()
 for suite in "$sanitize"/tests/tst_*; do
-  [ -x "$suite" ] || continue
-  for function in $("$suite" -functions | sed -n 's/^\(random[A-Za-z0-9_]*\)()$/\1/p'); do
+  [ -f "$suite" ] && [ -x "$suite" ] || continue
+  for function in $("$suite" -functions 2>/dev/null | sed -n 's/^\(random[A-Za-z0-9_]*\)()$/\1/p'); do
     drivers+=("$suite:$function")
   done
 done
@@ -95,11 +95,13 @@ run_driver() {
     rm -f "$log"
     return 0
   fi
-  local seed
+  # The failure message names the seed; without one, the whole batch repeats it.
+  local seed count=1
   seed=$(grep -o 'seed [0-9]*' "$log" | head -1 | cut -d' ' -f2)
+  [ -n "$seed" ] || { seed=$first; count=$seeds; }
   tail -n 30 "$log"
   summary+=("$(basename "$suite") $function: FINDING, reproduce with:"
-            "  BYTELON_SEED=${seed:-$first} BYTELON_SEEDS=${seed:+1}${seed:-$seeds} BYTELON_STEPS=$steps QT_QPA_PLATFORM=offscreen $suite $function  (log $log)")
+            "  BYTELON_SEED=$seed BYTELON_SEEDS=$count BYTELON_STEPS=$steps QT_QPA_PLATFORM=offscreen $suite $function  (log $log)")
   return 1
 }
 
