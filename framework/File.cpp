@@ -221,9 +221,11 @@ void CFile::Flush()
         ThrowError(errno);
 }
 
-UINT CFile::CopyRange(CFile& src, std::int64_t srcPos, CFile& dst, std::int64_t dstPos, UINT count,
-                      void* pBuffer, UINT bufferSize)
+UINT CFile::CopyRange(CFile& src, std::int64_t srcPos, CFile& dst, std::int64_t dstPos, UINT count, void* pBuffer,
+                      UINT bufferSize, UINT* pDone)
 {
+    if (pDone)
+        *pDone = 0;
     if (src.Fd < 0)
         src.ThrowError(EBADF);
     if (dst.Fd < 0)
@@ -245,6 +247,8 @@ UINT CFile::CopyRange(CFile& src, std::int64_t srcPos, CFile& dst, std::int64_t 
                     continue;
                 if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)
                     break;  // this pair of files needs the buffer
+                if (pDone)
+                    *pDone = UINT(moved);
                 dst.ThrowError(errno);
             }
             if (n == 0)
@@ -260,16 +264,28 @@ UINT CFile::CopyRange(CFile& src, std::int64_t srcPos, CFile& dst, std::int64_t 
         }
     }
     // Through the buffer, in pieces no larger than it.
-    while (moved < count) {
-        const UINT n = UINT(std::min<std::int64_t>(bufferSize, count - moved));
-        src.Pos = srcPos + moved;
-        const UINT got = src.Read(pBuffer, n);
-        dst.Pos = dstPos + moved;
-        dst.Write(pBuffer, got);
-        moved += got;
-        if (got < n)
-            break;
+    bool writing = false;
+    try {
+        while (moved < count) {
+            const UINT n = UINT(std::min<std::int64_t>(bufferSize, count - moved));
+            src.Pos = srcPos + moved;
+            const UINT got = src.Read(pBuffer, n);
+            dst.Pos = dstPos + moved;
+            writing = true;
+            dst.Write(pBuffer, got);
+            writing = false;
+            moved += got;
+            if (got < n)
+                break;
+        }
+    } catch (const CFileException&) {
+        // A write that failed part-way leaves the position after what it wrote.
+        if (pDone)
+            *pDone = UINT(moved + (writing ? dst.Pos - (dstPos + moved) : 0));
+        throw;
     }
+    if (pDone)
+        *pDone = UINT(moved);
     return UINT(moved);
 }
 

@@ -73,9 +73,10 @@ public:
     // one write through pBuffer would; where the two ranges cannot overlap the
     // kernel copies them without the buffer (one read and one write). Returns
     // the count moved, less than asked only at the end of src. Throws
-    // CFileException on a read or write failure.
+    // CFileException on a read or write failure, with the count already in
+    // place at dstPos in *pDone when given.
     static UINT CopyRange(CFile& src, std::int64_t srcPos, CFile& dst, std::int64_t dstPos,
-                          UINT count, void* pBuffer, UINT bufferSize);
+                          UINT count, void* pBuffer, UINT bufferSize, UINT* pDone = nullptr);
 
     [[nodiscard]] static bool GetStatus(const QString& fileName, CFileStatus& status);
     // False when the file could not be removed, with the cause in pError.

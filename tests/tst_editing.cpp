@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -81,7 +82,7 @@ private slots:
     void insertionFailingPartWayIsUndone_data();
     void insertionFailingPartWayIsUndone();
     void undoFailingDeclaresDamage();
-    void deletionFailingPartWayDeclaresDamage();
+    void deletionFailingPartWayIsUndone();
     void replacementReportsFailure();
     void growthBeyondLimitRefused();
     void insertFromFile_data();
@@ -540,7 +541,7 @@ void tst_editing::undoFailingDeclaresDamage()
     QCOMPARE(FileBytes(elsewhere), program.WorkFileBytes(pDocument));
 }
 
-void tst_editing::deletionFailingPartWayDeclaresDamage()
+void tst_editing::deletionFailingPartWayIsUndone()
 {
     CProgram program;
     CBytelonView* pView = program.OpenBytes(Pattern(60000));
@@ -557,17 +558,37 @@ void tst_editing::deletionFailingPartWayDeclaresDamage()
     QVERIFY(!pDocument->Damaged);
     QCOMPARE(program.WorkFileBytes(pDocument), Pattern(60000));
 
-    // Once bytes have moved over the deleted ones they cannot be put back.
+    // Bytes moved over the deleted ones before a failure are put back.
     program.Messages.Texts.clear();
+    bool failed = false;
     {
         CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT) {
-            return path == pDocument->WorkFileName && pos > 16384;
+            return path == pDocument->WorkFileName && pos > 16384 && !std::exchange(failed, true);
         });
         QVERIFY(!Delete(pView));
     }
+    QVERIFY(failed);
     QCOMPARE(program.Messages.Texts.value(1), QStringLiteral("CopyFileSegment() failed in DeleteTheSelection()"));
-    QVERIFY(program.Messages.Texts.value(2).contains("damaged"));
+    QCOMPARE(program.Messages.Texts.size(), 2);
+    QVERIFY(!pDocument->Damaged);
+    QCOMPARE(program.WorkFileBytes(pDocument), Pattern(60000));
+    QCOMPARE(pDocument->DocLen, 60000);
+    QVERIFY(pView->SelActive);
+
+    // Only when putting them back fails too is the document declared damaged.
+    program.Messages.Texts.clear();
+    failed = false;
+    {
+        // From the first failure on, nothing reaches the work file.
+        CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT) {
+            failed = failed || (path == pDocument->WorkFileName && pos > 16384);
+            return failed && path == pDocument->WorkFileName;
+        });
+        QVERIFY(!Delete(pView));
+    }
+    QVERIFY(program.Messages.Texts.last().contains("damaged"));
     QVERIFY(pDocument->Damaged);
+    QCOMPARE(qint64(pDocument->DocLen), QFileInfo(pDocument->WorkFileName).size());
     QCOMPARE(CWaitCursor::Depth(), 0);
 }
 
@@ -587,7 +608,7 @@ void tst_editing::replacementReportsFailure()
     QCOMPARE(program.WorkFileBytes(pDocument), Pattern(100));
     QVERIFY(pView->SelActive);
 
-    // Saving the tail fails: the selection is gone, the document consistent.
+    // No temporary file can be written: the deletion keeps nothing it cannot undo.
     program.Messages.Texts.clear();
     {
         CWriteFaultGuard fault([&](const QString& path, std::int64_t, UINT) {
@@ -595,10 +616,10 @@ void tst_editing::replacementReportsFailure()
         });
         QVERIFY(!Insert(pView, "new"));
     }
-    QCOMPARE(program.Messages.Texts.value(1),
-             QStringLiteral("CopyFileSegment() 1 failed in ReplaceSelectionWithString()"));
-    QCOMPARE(program.WorkFileBytes(pDocument), Replaced(Pattern(100), 10, 20));
-    QCOMPARE(pDocument->DocLen, 90);
+    QCOMPARE(program.Messages.Texts.value(1), QStringLiteral("CopyFileSegment() failed in DeleteTheSelection()"));
+    QCOMPARE(program.WorkFileBytes(pDocument), Pattern(100));
+    QCOMPARE(pDocument->DocLen, 100);
+    QVERIFY(pView->SelActive);
 }
 
 void tst_editing::growthBeyondLimitRefused()
@@ -649,9 +670,11 @@ void tst_editing::insertFromFile()
     QCOMPARE(pView->CaretOffset(), lo);  // on the first inserted byte
     QVERIFY(!pView->SelActive);
     QCOMPARE(pDocument->IsModified(), expected != original);
-    // A tail file only when bytes follow the insertion.
+    // A tail file only when bytes follow the insertion, and one for the
+    // deleted bytes when bytes follow the selection.
     const bool tailMade = !file.isEmpty() && lo + file.size() < expected.size();
-    QCOMPARE(CTailFile::CreatedCount(), tailFiles + (tailMade ? 1 : 0));
+    const bool deletedKept = anchor != end && std::max(anchor, end) < original.size();
+    QCOMPARE(CTailFile::CreatedCount(), tailFiles + (tailMade ? 1 : 0) + (deletedKept ? 1 : 0));
     QVERIFY(program.Messages.Texts.isEmpty());
     QCOMPARE(CWaitCursor::Depth(), 0);
 
