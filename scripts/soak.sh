@@ -123,10 +123,12 @@ else
   end=$(( $(date +%s) + driver_seconds ))
   seed=$(( $(date +%s) % 1000000 * 100 ))
   declare -A seeds_run steps_run
-  while [ "$(date +%s)" -lt "$end" ] && [ $failed -eq 0 ]; do
+  # A fuzz finding does not keep the drivers from their turn; a driver's ends it.
+  driver_failed=0
+  while [ "$(date +%s)" -lt "$end" ] && [ $driver_failed -eq 0 ]; do
     for driver in "${drivers[@]}"; do
       steps=$(steps_of "${driver##*:}")
-      run_driver "${driver%%:*}" "${driver##*:}" "$seed" 2 "$steps" || { failed=1; break; }
+      run_driver "${driver%%:*}" "${driver##*:}" "$seed" 2 "$steps" || { failed=1; driver_failed=1; break; }
       seeds_run[$driver]=$(( ${seeds_run[$driver]:-0} + 2 ))
       steps_run[$driver]=$(( ${steps_run[$driver]:-0} + 2 * steps ))
       total_seeds=$(( total_seeds + 2 ))
