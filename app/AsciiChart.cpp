@@ -1,7 +1,10 @@
-// The ASCII chart: a file of the 256 byte values beside the program,
-// checked before each use, rebuilt on request, and opened as a document.
+// The ASCII chart: a file of the 256 byte values beside the program (or,
+// installed, in the user's folder), checked before each use, rebuilt on
+// request, and opened as a document.
 
 #include "app/BytelonApp.h"
+
+#include "app/AsciiChartFolder.h"
 
 #include "framework/File.h"
 #include "framework/MessageBox.h"
@@ -9,6 +12,8 @@
 #include "res/Resource.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 #include <array>
 
@@ -61,8 +66,10 @@ bool WriteChart(const QString& path, const std::array<unsigned char, ChartSize>&
 
 QString CBytelonApp::AsciiChartPath() const
 {
-    const QString directory =
-        AsciiChartDirectory.isEmpty() ? QCoreApplication::applicationDirPath() : AsciiChartDirectory;
+    const QString directory = AsciiChartDirectory.isEmpty()
+                                  ? ChooseAsciiChartFolder(QCoreApplication::applicationDirPath(),
+                                                           UserAsciiChartFolder())
+                                  : AsciiChartDirectory;
     if (directory.isEmpty())
         return QString();
     return directory + QLatin1Char('/') + AfxLoadString(IDS_ASCII_CHART_NAME);
@@ -93,6 +100,9 @@ void CBytelonApp::OnViewAsciiChart()
             rebuild = true;
         }
     }
+    // The user's folder is made on first use; the executable's exists already.
+    if (rebuild && QFileInfo(path).path() == UserAsciiChartFolder())
+        QDir().mkpath(UserAsciiChartFolder());
     if (rebuild && !WriteChart(path, expected)) {
         AfxMessageBox(IDS_ASCII_CHART_OPEN_FAILED);
         return;

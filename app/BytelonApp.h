@@ -33,7 +33,8 @@ public:
     void OnUpdateSearchDiff(CCmdUI* pCmdUI);
     void OnViewAsciiChart();
 
-    // The ASCII chart file: beside the executable unless a directory is set.
+    // The ASCII chart file: beside the executable, or for an installed program
+    // in the user's folder (AsciiChartFolder.h), unless a directory is set.
     [[nodiscard]] QString AsciiChartPath() const;
     // For tests, which must not write beside the test program.
     void SetAsciiChartDirectory(const QString& directory) { AsciiChartDirectory = directory; }

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -110,6 +111,7 @@ bool CView::OnSetCursor()
 }
 
 void CView::OnVScroll(UINT, UINT) {}
+void CView::OnMouseWheel(Qt::KeyboardModifiers, QPoint, QPoint) {}
 void CView::OnSize(UINT, int, int) {}
 
 bool CView::OnCmdMsg(UINT id, CCmdUI* pCmdUI)
@@ -419,6 +421,13 @@ void CView::resizeEvent(QResizeEvent* event)
     });
 }
 
+void CView::wheelEvent(QWheelEvent* event)
+{
+    // The view scrolls itself; a turn it does not use goes to no other window.
+    event->accept();
+    AfxCallGuarded([&] { OnMouseWheel(event->modifiers(), event->angleDelta(), event->pixelDelta()); });
+}
+
 void CView::scrollContentsBy(int, int)
 {
     // The view moves itself when it handles the scroll codes.
@@ -433,6 +442,12 @@ bool CView::viewportEvent(QEvent* event)
 
 bool CView::event(QEvent* event)
 {
+    // A turn over the scroll bar that the bar leaves alone reaches the view
+    // here, where the scroll area would drop it.
+    if (event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return true;
+    }
     return QAbstractScrollArea::event(event);
 }
 

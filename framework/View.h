@@ -74,6 +74,10 @@ public:
     // The pointer is over the client area; true when the view set the cursor.
     virtual bool OnSetCursor();
     virtual void OnVScroll(UINT code, UINT position);
+    // The wheel turned over the window: angleDelta in eighths of a degree
+    // (120 a notch), pixelDelta the distance moved where the platform
+    // measures one (touchpads), else null. Positive is away from the user.
+    virtual void OnMouseWheel(Qt::KeyboardModifiers modifiers, QPoint angleDelta, QPoint pixelDelta);
     virtual void OnSize(UINT type, int cx, int cy);
     // The window is being destroyed; the document is still attached.
     virtual void OnDestroy();
@@ -119,6 +123,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     bool viewportEvent(QEvent* event) override;
     bool event(QEvent* event) override;

@@ -259,9 +259,15 @@ void CWinApp::CloseAllDocuments()
 void CWinApp::ParseCommandLine(CCommandLineInfo& info) const
 {
     const QStringList arguments = CommandLine ? *CommandLine : QCoreApplication::arguments();
+    bool optionsEnded = false;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        if (argument.startsWith(QLatin1Char('-')) && argument.size() > 1)
+        if (!optionsEnded && argument == QLatin1String("--")) {
+            // Whatever follows is a file name, even one that starts with a dash.
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && argument.startsWith(QLatin1Char('-')) && argument.size() > 1)
             continue;
         info.TheShellCommand = CCommandLineInfo::FileOpen;
         info.FileName = argument;

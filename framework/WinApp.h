@@ -62,6 +62,8 @@ public:
     [[nodiscard]] bool SaveAllModified();
     void CloseAllDocuments();
 
+    // The first argument that is not an option names the file to open; after
+    // "--" every argument is a name, even one that starts with a dash.
     void ParseCommandLine(CCommandLineInfo& info) const;
     // The command line ParseCommandLine reads, program name first; until set,
     // the process's own arguments. Tests and the benchmark start the program

@@ -3,6 +3,7 @@
 
 #include "support/TestSupport.h"
 
+#include "app/AsciiChartFolder.h"
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
@@ -48,6 +49,9 @@ class tst_asciichart : public QObject {
     Q_OBJECT
 private slots:
     void besideTheExecutable();
+    void folderChoice_data();
+    void folderChoice();
+    void userFolderMadeOnFirstUse();
     void firstUse();
     void alteredChart_data();
     void alteredChart();
@@ -61,6 +65,55 @@ void tst_asciichart::besideTheExecutable()
 {
     CProgram program;
     QCOMPARE(program.App()->AsciiChartPath(), QCoreApplication::applicationDirPath() + QStringLiteral("/ASCII Chart"));
+}
+
+void tst_asciichart::folderChoice_data()
+{
+    QTest::addColumn<QString>("programFolder");
+    QTest::addColumn<bool>("withDesktopEntry");
+    QTest::addColumn<bool>("inUserFolder");
+
+    QTest::newRow("build-folder") << QStringLiteral("build") << false << false;
+    QTest::newRow("installed-under-a-prefix") << QStringLiteral("usr/bin") << true << true;
+    QTest::newRow("bin-folder-of-no-installation") << QStringLiteral("tools/bin") << false << false;
+    // Tests run as root in CI, where only a folder that is not there cannot be written.
+    QTest::newRow("folder-that-cannot-be-written") << QStringLiteral("gone/bin") << false << true;
+}
+
+void tst_asciichart::folderChoice()
+{
+    QFETCH(QString, programFolder);
+    QFETCH(bool, withDesktopEntry);
+    QFETCH(bool, inUserFolder);
+
+    QTemporaryDir root;
+    const QString program = root.path() + QLatin1Char('/') + programFolder;
+    if (!programFolder.startsWith(QLatin1String("gone")))
+        QVERIFY(QDir().mkpath(program));
+    if (withDesktopEntry) {
+        QVERIFY(QDir().mkpath(program + QStringLiteral("/../share/applications")));
+        WriteFile(program + QStringLiteral("/../share/applications/com.corvanesystems.Bytelon.desktop"), "x");
+    }
+    const QString user = root.path() + QStringLiteral("/home/.local/share/Corvane Systems/BYTELON");
+    QCOMPARE(ChooseAsciiChartFolder(program, user), inUserFolder ? user : program);
+}
+
+void tst_asciichart::userFolderMadeOnFirstUse()
+{
+    QTemporaryDir dataHome;
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+    CChartFixture fixture;
+    const QString folder = UserAsciiChartFolder();
+    fixture.Program.App()->SetAsciiChartDirectory(folder);
+    const bool ran = fixture.Run();
+    qputenv("XDG_DATA_HOME", saved);
+    QVERIFY(ran);
+    QCOMPARE(folder, dataHome.path() + QStringLiteral("/Corvane Systems/BYTELON"));
+    QVERIFY(fixture.Program.Messages.Texts.isEmpty());
+    QCOMPARE(FileBytes(folder + QStringLiteral("/ASCII Chart")), Counting(256));
+    QVERIFY(fixture.Program.ActiveDocument());
+    QCOMPARE(fixture.Program.ActiveDocument()->GetPathName(), folder + QStringLiteral("/ASCII Chart"));
 }
 
 void tst_asciichart::firstUse()

@@ -48,6 +48,7 @@ public:
     void OnLButtonUp(QPoint point) override;
     bool OnSetCursor() override;
     void OnVScroll(UINT code, UINT position) override;
+    void OnMouseWheel(Qt::KeyboardModifiers modifiers, QPoint angleDelta, QPoint pixelDelta) override;
     void OnSize(UINT type, int cx, int cy) override;
     void OnDestroy() override;
 
@@ -211,6 +212,11 @@ protected:
 
 private:
     void ShiftedRowMove(int edgeColumn, void (CBytelonView::*move)(CDC*), int saved, CDC* pDC);
+
+    // What the wheel has turned short of a whole line, in WheelUnit units
+    // (a line is WheelUnit); 0 after a change of direction or of device.
+    int WheelRemainder = 0;
+    int WheelUnit = 0;
 
     // One step of the drag beyond the window's top or bottom edge.
     void AutoScrollStep();

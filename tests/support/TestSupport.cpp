@@ -445,14 +445,22 @@ std::pair<int, int> CaretCell(const CBytelonView* pView)
     return {pView->CaretRow, pView->CaretColumn};
 }
 
-QImage ScreenPixels(CBytelonView* pView)
+namespace {
+// The window's pixels as they are now, without letting any event run.
+QImage GrabScreenNow(CBytelonView* pView)
 {
-    ProcessEvents();
     QWidget* pViewport = pView->viewport();
     const QPoint origin = pViewport->mapTo(pViewport->window(), QPoint(0, 0));
     const QPixmap pixels = pViewport->screen()->grabWindow(pViewport->window()->winId(), origin.x(), origin.y(),
                                                            pViewport->width(), pViewport->height());
     return pixels.toImage().convertToFormat(QImage::Format_RGB32);
+}
+}  // namespace
+
+QImage ScreenPixels(CBytelonView* pView)
+{
+    ProcessEvents();
+    return GrabScreenNow(pView);
 }
 
 int SelectionMismatchesOnScreen(CBytelonView* pView)
@@ -460,11 +468,14 @@ int SelectionMismatchesOnScreen(CBytelonView* pView)
     const QImage shown = ScreenPixels(pView);
     const QRegion cells = pView->SelActive ? SelectedCells(pView) : QRegion();
     const int active = pView->SelActive;
+    // The plain view is painted and grabbed at once: a timer running meanwhile
+    // (a drag's auto-scroll) would see the selection switched off.
     pView->SelActive = 0;
     pView->Invalidate(true);
-    const QImage plain = ScreenPixels(pView);
+    pView->viewport()->repaint();
+    const QImage plain = GrabScreenNow(pView);
     pView->SelActive = active;
     pView->Invalidate(true);
-    ProcessEvents();
+    pView->viewport()->repaint();
     return InversionMismatches(plain, shown, cells);
 }
