@@ -10,6 +10,7 @@
 #include "res/Resource.h"
 #include "res/Resources.h"
 #include "search/FindDlg.h"
+#include "search/ReplaceAllPass.h"
 #include "search/ReplaceDlg.h"
 #include "view/BytelonView.h"
 
@@ -39,6 +40,8 @@ CBytelonApp::CBytelonApp()
 
 CBytelonApp::~CBytelonApp()
 {
+    // Nothing is left to take a pass's result.
+    pReplaceAllPass.reset();
     // The modeless dialogs have no parent window to take them along.
     delete pFindDlg;
     pFindDlg = nullptr;

@@ -9,9 +9,12 @@
 #include <QTime>
 
 #include <functional>
+#include <memory>
 
+class CBytelonDoc;
 class CBytelonView;
 class CColumnBox;
+class CReplaceAllPass;
 class CFindDlg;
 class CReplaceDlg;
 
@@ -38,8 +41,16 @@ public:
     [[nodiscard]] QString AsciiChartPath() const;
     // For tests, which must not write beside the test program.
     void SetAsciiChartDirectory(const QString& directory) { AsciiChartDirectory = directory; }
-    // One search and one replacement of a running Replace All.
+    // A slice of a running Replace All: the steps it finds run as one
+    // streaming pass, handed on from slice to slice.
     void ReplaceAllStep();
+    // Ends a streaming pass at its last step boundary: the document becomes
+    // what those steps would have made of it. With pDocument, only a pass
+    // over that document. A failure is reported and ends the run.
+    void EndReplaceAllPass(CBytelonDoc* pDocument = nullptr);
+    // The view is going: a pass through it ends without touching it.
+    void ReplaceAllViewGoing(CBytelonView* pView);
+    bool PreTranslateMessage(QObject* pTarget, QEvent* pEvent) override;
 
     // The local time start-up looks at; tests replace it.
     std::function<QTime()> Clock = [] { return QTime::currentTime(); };
@@ -65,7 +76,15 @@ public:
     int ColumnBoxY = 0;
 
 private:
+    // One search and one replacement, as the design's step does them.
+    void ReplaceAllSingleStep();
+    // The run ends; the status pane keeps the count it shows.
+    void EndReplaceAllRun();
+
     QString AsciiChartDirectory;
+    std::unique_ptr<CReplaceAllPass> pReplaceAllPass;
+    // ReplaceCount when the pass began.
+    long CountBeforePass = 0;
 };
 
 [[nodiscard]] CBytelonApp* BytelonApp();

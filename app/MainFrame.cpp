@@ -71,29 +71,42 @@ int CMainFrame::OnCreate()
         CClientDC dc(&StatusBar);
         StatusBar.SetPaneInfo(1, 0, SBPS_NORMAL, dc.GetTextExtent(QStringLiteral("1555555555")).width());
     }
-    // Caps Lock and Num Lock states are not reported by every platform; the panes stay as labels.
-    StatusBar.GetPane(2)->setEnabled(false);
-    StatusBar.GetPane(3)->setEnabled(false);
 
-    if (IsPlacementUsable()) {
+    if (const std::optional<QRect> placement = StoredPlacement()) {
         // The stored size is the window's own size, which the platform's frame then surrounds.
-        move(X, Y);
-        resize(CX, CY);
+        move(placement->topLeft());
+        resize(placement->size());
     } else {
         resize(900, 650);
     }
     return 0;
 }
 
-bool CMainFrame::IsPlacementUsable() const
+std::optional<QRect> CMainFrame::StoredPlacement() const
 {
     if (CX <= 0 || CY <= 0)
-        return false;
+        return std::nullopt;
+    // Stored numbers may be anything: the edges are summed in 64 bits.
+    const long long left = X;
+    const long long top = Y;
+    const long long right = left + CX;
+    const long long bottom = top + CY;
+    for (const QScreen* pScreen : QGuiApplication::screens()) {
+        const QRect area = pScreen->availableGeometry();
+        if (area.isEmpty())
+            continue;
+        const long long areaRight = (long long)area.x() + area.width();
+        const long long areaBottom = (long long)area.y() + area.height();
+        if (right <= area.x() || left >= areaRight || bottom <= area.y() || top >= areaBottom)
+            continue;
+        // On the first screen it reaches, no larger than the free area and all on it.
+        const int width = int(std::min<long long>(CX, area.width()));
+        const int height = int(std::min<long long>(CY, area.height()));
+        return QRect(int(std::clamp<long long>(left, area.x(), areaRight - width)),
+                     int(std::clamp<long long>(top, area.y(), areaBottom - height)), width, height);
+    }
     // A rectangle left on a screen that is gone would put the window out of reach.
-    const QRect stored(X, Y, CX, CY);
-    const auto screens = QGuiApplication::screens();
-    return std::any_of(screens.begin(), screens.end(),
-                       [&](const QScreen* pScreen) { return pScreen->availableGeometry().intersects(stored); });
+    return std::nullopt;
 }
 
 void CMainFrame::OnSize(UINT type, int cx, int cy)

@@ -5,7 +5,10 @@
 #include "framework/MDIFrameWnd.h"
 #include "framework/StatusBar.h"
 
+#include <QRect>
 #include <QToolBar>
+
+#include <optional>
 
 class CMainFrame : public CMDIFrameWnd {
     Q_OBJECT
@@ -26,8 +29,9 @@ public:
 
 protected:
     int OnCreate() override;
-    // A stored rectangle with a size, at least partly on some screen.
-    [[nodiscard]] bool IsPlacementUsable() const;
+    // The stored rectangle fitted into the free area of the first screen it
+    // reaches; none when no size is stored or it reaches no screen.
+    [[nodiscard]] std::optional<QRect> StoredPlacement() const;
     void OnSize(UINT type, int cx, int cy) override;
     void OnMove(int x, int y) override;
     void OnClose() override;

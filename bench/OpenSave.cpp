@@ -105,8 +105,9 @@ BYTELON_BENCHMARK(OpenSave, "open and save a file, each against cp of it; peak m
     Report(Name, QStringLiteral("save of %1").arg(sizeText), save, QStringLiteral("s"),
            QStringLiteral("(the copy is identical; flushed to disk before it replaces the target)"));
     bool met = ReportRatio(Name, QStringLiteral("open / cp"), open / cp, 1.3);
-    met = ReportRatio(Name, QStringLiteral("save / cp"), save / cp, 1.3) && met;
-    Report(Name, QStringLiteral("save / (cp and sync)"), save / cpSync, QStringLiteral("x"));
+    Report(Name, QStringLiteral("save / cp"), save / cp, QStringLiteral("x"));
+    // A save must reach the disk: cp followed by sync is its fair peer.
+    met = ReportRatio(Name, QStringLiteral("save / (cp and sync)"), save / cpSync, 1.2) && met;
     Report(Name, QStringLiteral("peak memory after 16 MiB"), double(smallPeak) / 1024.0, QStringLiteral("MiB"));
     Report(Name, QStringLiteral("peak memory after %1").arg(sizeText), double(bigPeak) / 1024.0,
            QStringLiteral("MiB"));

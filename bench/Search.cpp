@@ -1,7 +1,8 @@
 // Searching: FindNext for a string that is not there, over the whole main
 // test file, case-sensitive and ignoring case, each against grep -F on the
 // same file in the same run; and Replace All of 1,000 occurrences spread
-// evenly over 16 MiB.
+// evenly over 16 MiB and of 1,000,000 over the main test file, each against
+// cp of the same file in the same run, with the peak memory it takes.
 
 #include "BenchSupport.h"
 
@@ -21,6 +22,8 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -44,12 +47,13 @@ bool MakePlantedFile(const QString& path, std::int64_t bytes, const QByteArray& 
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite))
         return false;
+    uchar* pBytes = file.map(0, bytes);
+    if (!pBytes)
+        return false;
     const std::int64_t step = bytes / count;
-    for (int i = 0; i < count; ++i) {
-        if (!file.seek(i * step + step / 2) || file.write(what) != what.size())
-            return false;
-    }
-    return true;
+    for (int i = 0; i < count; ++i)
+        std::memcpy(pBytes + i * step + step / 2, what.constData(), std::size_t(what.size()));
+    return file.unmap(pBytes);
 }
 
 bool FindNextAgainstGrep(CProgram& program, const CBenchOptions& options, const QString& path)
@@ -93,17 +97,24 @@ bool FindNextAgainstGrep(CProgram& program, const CBenchOptions& options, const 
     return met;
 }
 
-bool ReplaceAllThousand(CProgram& program, const CBenchOptions& options, const QString& path)
+// Replace All of count occurrences spread evenly over a file of bytes, against
+// cp of the same file in the same rounds; false when it missed a target.
+bool ReplaceAllAgainstCp(CProgram& program, const CBenchOptions& options, const QString& path, std::int64_t bytes,
+                         int count)
 {
-    constexpr int Occurrences = 1000;
     const QByteArray what("\x8E\x01qZ\xF3\x7Fk\x02");
-    if (!MakePlantedFile(path, 16 * MiB, what, Occurrences)) {
+    const QString copy = path + QStringLiteral(".copy");
+    if (!MakePlantedFile(path, bytes, what, count)) {
         std::fprintf(stderr, "%s: cannot write the Replace All file\n", qPrintable(Name));
         return false;
     }
+    const QString cpCommand = QStringLiteral("cp %1 %2").arg(ShellQuote(path), ShellQuote(copy));
     CBytelonDoc* pDocument = nullptr;
     CReplaceDlg* pDialog = nullptr;
-    auto reopen = [&] {
+    std::vector<double> replaceTimes, cpTimes;
+    long peakBefore = 0;
+    bool whole = true;
+    for (int round = 0; round <= options.Runs && whole; ++round) {
         if (pDocument) {
             pDocument->OnCloseDocument();
             ProcessEvents();
@@ -121,31 +132,53 @@ bool ReplaceAllThousand(CProgram& program, const CBenchOptions& options, const Q
                 ->setText(CHexAsciiPair::HexTextOf(with.constData(), int(with.size())));
         }
         program.Messages.Texts.clear();
-    };
-    const double replaceAll = TimeCode(
-        [&] {
+        if (round == 1)
+            peakBefore = PeakResidentKiB();
+        const double replaceAll = TimeOnce([&] {
             pDialog->GetDlgItemAs<QAbstractButton>(IDC_REPLACE_ALL)->click();
             while (program.App()->ReplaceAllActive)
                 ProcessEvents(1);
-        },
-        options.Runs, reopen);
-    const bool whole = pDocument && pDocument->DocLen == 16 * MiB + Occurrences * 4
-                       && program.Messages.Texts == QStringList{QStringLiteral("Reached end of document")}
-                       && program.PaneText(0) == QStringLiteral("Replaced %1").arg(Occurrences);
+        });
+        QFile::remove(copy);
+        const double cp = TimeCommandOnce(cpCommand);
+        QFile::remove(copy);
+        whole = cp >= 0 && pDocument && pDocument->DocLen == bytes + std::int64_t(count) * 4
+                && program.Messages.Texts == QStringList{QStringLiteral("Reached end of document")}
+                && program.PaneText(0) == QStringLiteral("Replaced %1").arg(count);
+        if (round > 0) {
+            replaceTimes.push_back(replaceAll);
+            cpTimes.push_back(cp);
+        }
+    }
+    const long peakAfter = PeakResidentKiB();
+    if (pDocument)
+        pDocument->OnCloseDocument();
+    if (pDialog)
+        pDialog->DestroyWindow();
+    ProcessEvents();
+    QFile::remove(path);
     if (!whole) {
         std::fprintf(stderr, "%s: Replace All did not replace every occurrence: %s\n", qPrintable(Name),
                      qPrintable(program.Messages.Texts.join(QLatin1Char(' '))));
         return false;
     }
-    const double perReplacement = replaceAll * 1000.0 / Occurrences;
-    Report(Name, QStringLiteral("Replace All of %1 occurrences in 16 MiB").arg(Occurrences), replaceAll,
-           QStringLiteral("s"), QStringLiteral("(%1 ms per replacement)").arg(perReplacement, 0, 'f', 2));
-    return true;
+    const double replaceAll = Median(replaceTimes);
+    const double cp = Median(cpTimes);
+    const QString figure = QStringLiteral("Replace All of %1 occurrences in %2 MiB").arg(count).arg(bytes / MiB);
+    Report(Name, QStringLiteral("cp of %1 MiB").arg(bytes / MiB), cp, QStringLiteral("s"));
+    Report(Name, figure, replaceAll, QStringLiteral("s"),
+           QStringLiteral("(%1 us per replacement)").arg(replaceAll * 1e6 / count, 0, 'f', 2));
+    bool met = ReportRatio(Name, figure + QStringLiteral(" / cp"), replaceAll / cp, 3.0);
+    const double growth = double(peakAfter - peakBefore) / 1024.0;
+    const bool memoryMet = growth < 16.0;
+    Report(Name, figure + QStringLiteral(", peak memory growth"), growth, QStringLiteral("MiB"),
+           QStringLiteral("(target < 16 MiB: %1)").arg(memoryMet ? "ok" : "MISSED"));
+    return met && memoryMet;
 }
 
 }  // namespace
 
-BYTELON_BENCHMARK(Search, "FindNext of an absent string against grep -F (-i); Replace All of 1,000 occurrences")
+BYTELON_BENCHMARK(Search, "FindNext of an absent string against grep -F (-i); Replace All against cp")
 {
     QTemporaryDir folder(options.Folder + QStringLiteral("/bytelon-bench-XXXXXX"));
     if (!folder.isValid()) {
@@ -158,7 +191,10 @@ BYTELON_BENCHMARK(Search, "FindNext of an absent string against grep -F (-i); Re
         return false;
     }
     CProgram program;
-    const bool met = FindNextAgainstGrep(program, options, big);
+    bool met = FindNextAgainstGrep(program, options, big);
     QFile::remove(big);
-    return ReplaceAllThousand(program, options, folder.filePath(QStringLiteral("replace.bin"))) && met;
+    const QString replaced = folder.filePath(QStringLiteral("replace.bin"));
+    met = ReplaceAllAgainstCp(program, options, replaced, 16 * MiB, 1000) && met;
+    met = ReplaceAllAgainstCp(program, options, replaced, options.SizeMiB * MiB, 1000000) && met;
+    return met;
 }

@@ -9,10 +9,17 @@
 #include "view/BytelonView.h"
 #include "view/PreparedDC.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
+// The unit of progress: one text per 65536 bytes.
 constexpr int TransferSize = 65536;
+// The bytes move in runs of this many units, one system call each where the
+// kernel can copy them; a run's texts are shown, in order, before it moves.
+constexpr int RunUnits = 256;
+// Through memory, when the kernel cannot copy between the two files.
+constexpr int BufferSize = 16 * TransferSize;
 }
 
 CBytelonDoc::CBytelonDoc()
@@ -46,6 +53,7 @@ bool CBytelonDoc::OnOpenDocument(const QString& pathName)
 
 void CBytelonDoc::DeleteContents()
 {
+    EndReplaceAllPass();
     if (!WorkFile.Open(WorkFileName, CFile::modeWrite | CFile::shareExclusive)) {
         AfxMessageBox(IDS_DELETECONTENTS_OPEN_FAILED);
         return;
@@ -55,6 +63,18 @@ void CBytelonDoc::DeleteContents()
     // A work file that kept its bytes still holds the document.
     if (emptied)
         DocLen = 0;
+}
+
+void CBytelonDoc::EndReplaceAllPass()
+{
+    if (CBytelonApp* pApp = BytelonApp())
+        pApp->EndReplaceAllPass(this);
+}
+
+bool CBytelonDoc::SaveModified()
+{
+    EndReplaceAllPass();
+    return CDocument::SaveModified();
 }
 
 void CBytelonDoc::Serialize(CArchive& ar)
@@ -68,7 +88,7 @@ void CBytelonDoc::Serialize(CArchive& ar)
 void CBytelonDoc::Load(CArchive& ar)
 {
     CFile* pSource = ar.GetFile();
-    DocLen = int(pSource->GetLength());
+    DocLen = int(std::min<std::int64_t>(pSource->GetContentLength(MaxLength), MaxLength));
     if (!WorkFile.Open(WorkFileName, CFile::modeWrite | CFile::shareExclusive)) {
         // The document must not claim bytes its work file does not hold.
         DocLen = 0;
@@ -91,22 +111,23 @@ void CBytelonDoc::Store(CArchive& ar)
 void CBytelonDoc::Transfer(CFile& source, std::int64_t sourcePos, CFile& target, const QString& firstText,
                            const QString& laterText)
 {
-    // The progress text names the kilobytes already copied before each chunk.
-    std::vector<char> buffer(TransferSize);
+    // The progress text names the kilobytes already copied before each unit.
+    std::vector<char> buffer(BufferSize);
     int remaining = DocLen;
     long k = 0;
     try {
+        std::int64_t targetPos = target.SeekToEnd();
         while (remaining > 0) {
-            SetMainStatusText(0, k == 0 ? firstText : laterText.arg(k));
-            const int n = remaining < TransferSize ? remaining : TransferSize;
-            const std::int64_t end = target.SeekToEnd();
-            const UINT moved = CFile::CopyRange(source, sourcePos, target, end, UINT(n), buffer.data(),
+            const int run = std::min(remaining, RunUnits * TransferSize);
+            for (int unit = 0; unit < run; unit += TransferSize, k += 64)
+                SetMainStatusText(0, k == 0 ? firstText : laterText.arg(k));
+            const UINT moved = CFile::CopyRange(source, sourcePos, target, targetPos, UINT(run), buffer.data(),
                                                 UINT(buffer.size()));
-            if (moved < UINT(n))
+            if (moved < UINT(run))
                 throw CFileException(CFileException::endOfFile, 0, source.GetFilePath());
-            sourcePos += n;
-            k += 64;
-            remaining -= n;
+            sourcePos += run;
+            targetPos += run;
+            remaining -= run;
         }
     } catch (...) {
         WorkFile.Close();

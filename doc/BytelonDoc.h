@@ -17,8 +17,10 @@ public:
     void DeleteContents() override;
     bool OnNewDocument() override;
     bool OnOpenDocument(const QString& pathName) override;
-    // Refuses to write a damaged document over the file it came from.
+    // Refuses to write over any open document's work file, and a damaged
+    // document over the file it came from.
     bool OnSaveDocument(const QString& pathName) override;
+    bool SaveModified() override;
     bool OnCmdMsg(UINT id, CCmdUI* pCmdUI) override;
 
     void On_Edit_Clear_All();
@@ -31,6 +33,10 @@ public:
     // The document's content is exactly bytes 0 to DocLen - 1 of the work file.
     int DocLen = 0;
 
+    // Whether pathName names the work file of an open document, this one
+    // included: writing there would change that document behind its back.
+    [[nodiscard]] bool IsOpenWorkFile(const QString& pathName) const;
+
     // An edit failed part-way and the work file could not be put back: says
     // so, and keeps DocLen to the bytes the work file really holds.
     void MarkDamaged();
@@ -38,11 +44,13 @@ public:
     bool Damaged = false;
 
 private:
+    // A running Replace All's steps over this document are made real first.
+    void EndReplaceAllPass();
     void Load(CArchive& ar);
     void Store(CArchive& ar);
-    // Copies DocLen bytes from source at sourcePos to the end of target in
-    // 65536-byte chunks, showing firstText, then laterText with the kilobytes
-    // copied so far; closes WorkFile.
+    // Copies DocLen bytes from source at sourcePos to the end of target,
+    // showing firstText, then laterText with the kilobytes copied, for every
+    // 65536 bytes; closes WorkFile.
     void Transfer(CFile& source, std::int64_t sourcePos, CFile& target, const QString& firstText,
                   const QString& laterText);
 };

@@ -176,12 +176,17 @@ void CBytelonView::On_Edit_Paste()
     const int count = int(std::min<qsizetype>(bytes.Count, CDocument::MaxLength));
     CBytelonDoc* pDocument = GetDocument();
     CPreparedDC dc(this);
-    if (!CInsertion::ClearSelection(this, bytes.Count, dc))
-        return;
-    const int q = CaretOffset();
+    int q = 0;
     int total = 0;
-    if (count > 0) {
-        CInsertion insertion(this, q);
+    if (count == 0) {
+        if (!CInsertion::ClearSelection(this, 0, dc))
+            return;
+        q = CaretOffset();
+    } else {
+        CInsertion insertion(this);
+        if (insertion.RefuseGrowth(bytes.Count))
+            return;
+        q = insertion.Offset();
         if (!insertion.SaveTail(IDS_PASTE_TEMP_FAILED, IDS_PASTE_COPY_1))
             return;
         CFile& work = pDocument->WorkFile;
@@ -211,9 +216,9 @@ void CBytelonView::On_Edit_Paste()
         work.Close();
         if (!insertion.PutTailBack(total, IDS_PASTE_COPY_2))
             return;
-        pDocument->DocLen += total;
+        insertion.Done(total);
     }
-    ScrollTo(TopOffset, -1, dc);
+    ScrollTo(std::min(q, TopOffset), -1, dc);
     SetCaretToOffset(q + total, dc);
     Invalidate(true);
     pDocument->SetModifiedFlag(true);

@@ -15,6 +15,10 @@ constexpr int ChunkSize = 16384;
 // Consecutive chunks whose ranges cannot overlap move in one in-kernel copy of
 // at most this many: per chunk, the cost of the call outweighs the copying.
 constexpr int MaxRunChunks = 64;
+// A move towards the start by less than a run goes through the buffer, a
+// piece at a time; each piece is read whole before it is written, so any
+// size is correct, and a large one saves two system calls per chunk.
+constexpr int MoveBufferSize = 64 * ChunkSize;
 }  // namespace
 
 // Chunks go in ascending order and each is read before it is written, so a
@@ -52,18 +56,19 @@ bool CBytelonView::CopyFileSegment(CFile& source, const QString& sourceName, int
         return false;
     };
 
-    std::unique_ptr<char[]> buffer(new (std::nothrow) char[ChunkSize]);
+    const int bufferSize = std::min(XferLen, MoveBufferSize);
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[std::size_t(bufferSize)]);
     if (!buffer)
         return fail(IDS_COPY_ALLOC_FAILED);
     // The source is locked: its length cannot change but through our own writes,
     // which in one file only ever land below the bytes still to be read.
     const std::int64_t sourceLength = source.GetLength();
     // In one file a run must not reach the bytes it moves down over; closer
-    // than a chunk, each chunk goes through the buffer on its own.
+    // than that, the run is one buffer's worth, moved a piece at a time.
     std::int64_t maxRun = std::int64_t(MaxRunChunks) * ChunkSize;
     if (oneFile)
-        maxRun = std::clamp<std::int64_t>((std::int64_t(sourcePos) - destPos) / ChunkSize * ChunkSize, ChunkSize,
-                                          maxRun);
+        maxRun = std::clamp<std::int64_t>((std::int64_t(sourcePos) - destPos) / ChunkSize * ChunkSize,
+                                          MoveBufferSize, maxRun);
     int runStart = 0;
     int runLength = 0;
     // Moves the chunks checked so far; false when the source ran short.
@@ -75,7 +80,7 @@ bool CBytelonView::CopyFileSegment(CFile& source, const QString& sourceName, int
         try {
             const UINT moved = CFile::CopyRange(source, std::int64_t(sourcePos) + runStart, dest,
                                                 std::int64_t(destPos) + runStart, UINT(runLength), buffer.get(),
-                                                ChunkSize, &done);
+                                                UINT(bufferSize), &done);
             SegmentBytesWritten = runStart + int(moved);
         } catch (const CFileException&) {
             SegmentBytesWritten = runStart + int(done);

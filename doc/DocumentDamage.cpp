@@ -31,6 +31,13 @@ void CBytelonDoc::MarkDamaged()
 
 bool CBytelonDoc::OnSaveDocument(const QString& pathName)
 {
+    if (IsOpenWorkFile(pathName)) {
+        AfxMessageBox(QStringLiteral("%1 is the work file of a document open in BYTELON and cannot be replaced.")
+                          .arg(pathName),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    EndReplaceAllPass();
     if (Damaged && !GetPathName().isEmpty() && QFileInfo(pathName).canonicalFilePath() == GetPathName()) {
         AfxMessageBox(QStringLiteral("This document is damaged and will not be saved over %1. "
                                      "Use Save As to keep it under another name.")

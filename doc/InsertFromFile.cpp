@@ -9,13 +9,18 @@
 
 #include <algorithm>
 
-// The file's bytes go in at the caret, in place of the selection. Nothing
-// changes until a file has been chosen.
+// The file's bytes go in at the caret, in place of the selection, all or
+// nothing. Nothing changes until a file has been chosen.
 void CBytelonView::On_File_Insert_From_File()
 {
     QString pathName;
     if (!PromptForFileName(true, pathName))
         return;
+    CFileException error;
+    if (!CFile::CheckRegular(pathName, &error)) {
+        error.ReportError();
+        return;
+    }
     CFileStatus status;
     if (!CFile::GetStatus(pathName, status)) {
         AfxMessageBox(IDS_INSERT_FILE_STATUS);
@@ -23,15 +28,18 @@ void CBytelonView::On_File_Insert_From_File()
     }
     CBytelonDoc* pDocument = GetDocument();
     CPreparedDC dc(this);
-    if (!CInsertion::ClearSelection(this, status.Size, dc))
+    if (status.Size == 0) {
+        // An empty file only takes the selection's place.
+        (void)CInsertion::ClearSelection(this, 0, dc);
+        return;
+    }
+    CInsertion insertion(this);
+    if (insertion.RefuseGrowth(status.Size))
         return;
     const int size = int(status.Size);
-    if (size == 0)
-        return;
 
     CWaitCursor wait;
-    const int at = CaretOffset();
-    CInsertion insertion(this, at);
+    const int at = insertion.Offset();
     if (!insertion.SaveTail(IDS_INSERT_FILE_TEMP_FAILED, IDS_INSERT_FILE_COPY_1))
         return;
     CFile source;
@@ -43,10 +51,11 @@ void CBytelonView::On_File_Insert_From_File()
     }
     if (!insertion.PutTailBack(size, IDS_INSERT_FILE_COPY_3))
         return;
-    pDocument->DocLen += size;
-    ScrollTo(TopOffset, -1, dc);
+    insertion.Done(size);
+    ScrollTo(std::min(at, TopOffset), -1, dc);
     Invalidate(true);
-    // The caret stays where it was, on the first inserted byte.
+    // The caret stands on the first inserted byte.
+    SetCaretToOffset(at, dc);
     pDocument->SetModifiedFlag(true);
     pDocument->UpdateAllViews(this, 0, nullptr);
 }

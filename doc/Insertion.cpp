@@ -5,10 +5,22 @@
 #include "res/Resource.h"
 #include "view/BytelonView.h"
 
+#include <algorithm>
 #include <cstdlib>
 
-CInsertion::CInsertion(CBytelonView* pView, int at)
-    : pView(pView), pDocument(pView->GetDocument()), At(at), TailLen(pDocument->DocLen - at)
+namespace {
+int SelectedLength(const CBytelonView* pView)
+{
+    return pView->SelActive ? std::abs(pView->SelEnd - pView->SelAnchor) : 0;
+}
+}  // namespace
+
+CInsertion::CInsertion(CBytelonView* pView)
+    : pView(pView),
+      pDocument(pView->GetDocument()),
+      At(SelectedLength(pView) > 0 ? std::min(pView->SelAnchor, pView->SelEnd) : pView->CaretOffset()),
+      Replaced(SelectedLength(pView)),
+      TailLen(pDocument->DocLen - At - Replaced)
 {
 }
 
@@ -22,15 +34,19 @@ bool CInsertion::RefuseGrowth(const CBytelonDoc* pDocument, long long count)
     return true;
 }
 
+bool CInsertion::RefuseGrowth(long long count) const
+{
+    return RefuseGrowth(pDocument, count - Replaced);
+}
+
 bool CInsertion::ClearSelection(CBytelonView* pView, long long count, CDC* pDC)
 {
-    const int selected = pView->SelActive ? std::abs(pView->SelEnd - pView->SelAnchor) : 0;
-    if (RefuseGrowth(pView->GetDocument(), count - selected))
+    if (RefuseGrowth(pView->GetDocument(), count - SelectedLength(pView)))
         return false;
     if (!pView->SelActive)
         return true;
     // An empty selection has nothing to delete: it only ends.
-    if (selected == 0) {
+    if (SelectedLength(pView) == 0) {
         pView->SelActive = 0;
         return true;
     }
@@ -39,39 +55,67 @@ bool CInsertion::ClearSelection(CBytelonView* pView, long long count, CDC* pDC)
 
 bool CInsertion::SaveTail(UINT idTempFailed, UINT idCopyFailed)
 {
-    if (TailLen <= 0)
+    if (Replaced + TailLen <= 0)
         return true;
     if (!Tail.Create()) {
         AfxMessageBox(idTempFailed);
         return false;
     }
-    // Only the tail file is written here: the document is untouched on failure.
-    if (!pView->CopyFileSegment(pDocument->WorkFile, pDocument->WorkFileName, At, Tail.File, Tail.Name, 0, TailLen)) {
+    CFile& work = pDocument->WorkFile;
+    // The replaced bytes first: not reaching them is the deletion's failure,
+    // not writing them down the tail file's.
+    if (Replaced > 0 && !pView->CopyFileSegment(work, pDocument->WorkFileName, At, Tail.File, Tail.Name, 0, Replaced)) {
+        AfxMessageBox(pView->SegmentWriteBegan() ? idCopyFailed : IDS_DELETE_COPY_FAILED);
+        return false;
+    }
+    if (TailLen > 0
+        && !pView->CopyFileSegment(work, pDocument->WorkFileName, At + Replaced, Tail.File, Tail.Name, Replaced,
+                                   TailLen)) {
         AfxMessageBox(idCopyFailed);
         return false;
     }
     return true;
 }
 
+bool CInsertion::CopyBack(int from, int to, int length)
+{
+    return pView->CopyFileSegment(Tail.File, Tail.Name, from, pDocument->WorkFile, pDocument->WorkFileName, to,
+                                  length);
+}
+
 bool CInsertion::PutTailBack(int count, UINT idCopyFailed)
 {
-    if (TailLen <= 0)
+    if (TailLen > 0 && !CopyBack(Replaced, At + count, TailLen)) {
+        AfxMessageBox(idCopyFailed);
+        Undo();
+        return false;
+    }
+    if (count >= Replaced)
         return true;
-    if (pView->CopyFileSegment(Tail.File, Tail.Name, 0, pDocument->WorkFile, pDocument->WorkFileName, At + count,
-                               TailLen))
-        return true;
-    AfxMessageBox(idCopyFailed);
-    Undo();
-    return false;
+    // Fewer bytes than were replaced: the work file now ends earlier.
+    CFile& work = pDocument->WorkFile;
+    if (!work.Open(pDocument->WorkFileName, CFile::modeWrite | CFile::shareExclusive)) {
+        AfxMessageBox(IDS_DELETE_OPEN_FAILED);
+        Undo();
+        return false;
+    }
+    try {
+        work.SetLength(pDocument->DocLen - Replaced + count);
+    } catch (const CFileException& e) {
+        work.Close();
+        e.ReportError();
+        Undo();
+        return false;
+    }
+    work.Close();
+    return true;
 }
 
 void CInsertion::Undo()
 {
     // The bytes before the offset were never written; the tail file still
     // holds the rest, and DocLen still has the length from before.
-    if (TailLen > 0
-        && !pView->CopyFileSegment(Tail.File, Tail.Name, 0, pDocument->WorkFile, pDocument->WorkFileName, At,
-                                   TailLen)) {
+    if (Replaced + TailLen > 0 && !CopyBack(0, At, Replaced + TailLen)) {
         pDocument->MarkDamaged();
         return;
     }
@@ -85,4 +129,10 @@ void CInsertion::Undo()
         }
         work.Close();
     }
+}
+
+void CInsertion::Done(int count)
+{
+    pDocument->DocLen += count - Replaced;
+    pView->SelActive = 0;
 }

@@ -7,7 +7,11 @@
 #include "res/Resource.h"
 #include "view/PreparedDC.h"
 
-// Replacing is deleting the selection, then inserting at its start.
+#include <algorithm>
+
+// Replacing is deleting the selection, then inserting at its start; done as
+// one insertion over the selected bytes it is all or nothing, and the tail
+// is copied once each way.
 bool CBytelonView::ReplaceSelectionWithString(const char* data, int count)
 {
     CWaitCursor wait;
@@ -15,11 +19,17 @@ bool CBytelonView::ReplaceSelectionWithString(const char* data, int count)
     CBytelonDoc* pDocument = GetDocument();
     if (count < 0)
         return false;
-    if (!CInsertion::ClearSelection(this, count, dc))
-        return false;
-    const int p = CaretOffset();
-    if (count > 0) {
-        CInsertion insertion(this, p);
+    int p = 0;
+    if (count == 0) {
+        // Nothing to write: a selection is deleted, which moves the tail once.
+        if (!CInsertion::ClearSelection(this, 0, dc))
+            return false;
+        p = CaretOffset();
+    } else {
+        CInsertion insertion(this);
+        if (insertion.RefuseGrowth(count))
+            return false;
+        p = insertion.Offset();
         if (!insertion.SaveTail(IDS_REPLACE_TEMP_FAILED, IDS_REPLACE_COPY_1))
             return false;
         CFile& work = pDocument->WorkFile;
@@ -43,9 +53,10 @@ bool CBytelonView::ReplaceSelectionWithString(const char* data, int count)
         work.Close();
         if (!insertion.PutTailBack(count, IDS_REPLACE_COPY_2))
             return false;
-        pDocument->DocLen += count;
+        insertion.Done(count);
     }
-    ScrollTo(TopOffset, -1, dc);
+    // A selection that began above the top line brings its start to the top.
+    ScrollTo(std::min(p, TopOffset), -1, dc);
     Invalidate(true);
     SetCaretToOffset(p + count, dc);
     pDocument->SetModifiedFlag(true);

@@ -12,11 +12,6 @@
 
 namespace {
 
-QColor FromColorRef(COLORREF color)
-{
-    return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
-}
-
 QString ControlText(QWidget* pControl)
 {
     if (auto* pEdit = qobject_cast<QLineEdit*>(pControl))
@@ -122,13 +117,8 @@ void DDV_MinMaxInt(CDataExchange* pDX, int value, int minValue, int maxValue)
 CDialog::CDialog(UINT idTemplate, QWidget* pParent) : QDialog(pParent), TemplateId(idTemplate)
 {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    if (CWinApp* pApp = AfxGetApp()) {
-        QPalette colours = palette();
-        colours.setColor(QPalette::Window, FromColorRef(pApp->GetDialogBkColor()));
-        colours.setColor(QPalette::WindowText, FromColorRef(pApp->GetDialogTextColor()));
-        setPalette(colours);
-        setAutoFillBackground(true);
-    }
+    if (CWinApp* pApp = AfxGetApp())
+        pApp->ApplyDialogColors(this);
 }
 
 CDialog::~CDialog() = default;

@@ -9,7 +9,7 @@
 #include "framework/MDIFrameWnd.h"
 #include "framework/StringTable.h"
 #include "framework/MessageBox.h"
-#include "framework/TempFile.h"
+#include "framework/ReplacingFile.h"
 #include "framework/View.h"
 #include "framework/WaitCursor.h"
 #include "framework/WinApp.h"
@@ -42,11 +42,15 @@ bool CDocument::OnOpenDocument(const QString& pathName)
 {
     CFile file;
     CFileException error;
-    if (!file.Open(pathName, CFile::modeRead | CFile::shareDenyWrite, &error)) {
+    if (!CFile::CheckRegular(pathName, &error)
+        || !file.Open(pathName, CFile::modeRead | CFile::shareDenyWrite, &error)) {
         error.ReportError();
         return false;
     }
-    if (file.GetLength() > MaxLength) {
+    std::int64_t length = 0;
+    if (!AfxCallGuarded([&] { length = file.GetContentLength(MaxLength); }))
+        return false;
+    if (length > MaxLength) {
         AfxMessageBox(QStringLiteral("%1 cannot be opened: it is longer than 2147483647 (7FFFFFFF) bytes, "
                                      "the most that BYTELON can edit.")
                           .arg(pathName),
@@ -55,7 +59,7 @@ bool CDocument::OnOpenDocument(const QString& pathName)
     }
     DeleteContents();
     // A source of length 0 has nothing to load.
-    if (file.GetLength() > 0) {
+    if (length > 0) {
         CArchive archive(&file, CArchive::load);
         const bool loaded = AfxCallGuarded([&] {
             CWaitCursor wait;
@@ -75,53 +79,22 @@ bool CDocument::OnSaveDocument(const QString& pathName)
 {
     // The target is replaced only once every byte has reached the disk, so a
     // failed save leaves the user's file exactly as it was.
-    const QFileInfo target(pathName);
-    const QString targetPath = target.exists() ? target.canonicalFilePath() : target.absoluteFilePath();
-    const QString directory = QFileInfo(targetPath).absolutePath();
-    QString tempPath;
-    if (!AfxGetTempFileName(directory, QLatin1Char('.') + QFileInfo(targetPath).fileName() + QLatin1Char('.'),
-                            tempPath)) {
-        const int osError = errno;
-        CFileException(CFileException::CauseFromErrno(osError), osError, targetPath).ReportError();
+    CReplacingFile target(pathName);
+    if (!target.Create())
+        return false;
+    CFile& file = target.File;
+    CFileException error;
+    if (!file.Open(target.TempPath(), CFile::modeReadWrite | CFile::shareExclusive, &error)) {
+        error.ReportError();
         return false;
     }
-    bool saved = false;
-    {
-        CFile file;
-        CFileException error;
-        if (!file.Open(tempPath, CFile::modeReadWrite | CFile::shareExclusive, &error)) {
-            error.FileName = targetPath;
-            error.ReportError();
-        } else {
-            saved = AfxCallGuarded([&] {
-                try {
-                    CWaitCursor wait;
-                    CArchive archive(&file, CArchive::store);
-                    Serialize(archive);
-                    file.Flush();
-                } catch (CFileException& error) {
-                    // The user knows the file by the name being saved, not the temporary one.
-                    if (error.FileName == tempPath)
-                        error.FileName = targetPath;
-                    throw;
-                }
-            });
-        }
-    }
-    if (saved) {
-        QFile::setPermissions(tempPath, QFileInfo::exists(targetPath)
-                                            ? QFile::permissions(targetPath)
-                                            : (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
-                                               | QFile::ReadOther));
-        CFileException error;
-        saved = CFile::Rename(tempPath, targetPath, &error);
-        if (!saved)
-            error.ReportError();
-    }
-    if (!saved) {
-        CFile::Remove(tempPath);
+    const bool written = AfxCallGuarded([&] {
+        CWaitCursor wait;
+        CArchive archive(&file, CArchive::store);
+        Serialize(archive);
+    });
+    if (!written || !target.Commit())
         return false;
-    }
     SetModifiedFlag(false);
     ShowIdlePrompt();
     return true;

@@ -7,6 +7,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTimer>
 #include <QValidator>
 
@@ -15,6 +16,35 @@ CEdit::~CEdit()
     UnsubclassWindow();
 }
 
+// Text that arrives other than by typing (pasted, dropped, composed) is
+// taken only when every character of it would have been taken typed; a
+// validator already on the control (the upper-case style) then has its say.
+class CTypedOnlyValidator final : public QValidator {
+public:
+    CTypedOnlyValidator(CEdit* pEdit, QLineEdit* pControl)
+        : QValidator(pControl), pEdit(pEdit), pInner(pControl->validator())
+    {
+    }
+    State validate(QString& input, int& pos) const override
+    {
+        for (const QChar c : std::as_const(input)) {
+            if (!pEdit->OnChar(c.unicode()))
+                return Invalid;
+        }
+        return pInner ? pInner->validate(input, pos) : Acceptable;
+    }
+    void fixup(QString& input) const override
+    {
+        if (pInner)
+            pInner->fixup(input);
+    }
+    [[nodiscard]] const QValidator* Inner() const { return pInner; }
+
+private:
+    CEdit* pEdit;
+    QPointer<const QValidator> pInner;
+};
+
 bool CEdit::SubclassDlgItem(int id, CDialog* pParent)
 {
     UnsubclassWindow();
@@ -22,7 +52,12 @@ bool CEdit::SubclassDlgItem(int id, CDialog* pParent)
     if (!pControl)
         return false;
     pControl->installEventFilter(this);
-    connect(pControl, &QObject::destroyed, this, [this] { pControl = nullptr; });
+    pFilter = new CTypedOnlyValidator(this, pControl);
+    pControl->setValidator(pFilter);
+    connect(pControl, &QObject::destroyed, this, [this] {
+        pControl = nullptr;
+        pFilter = nullptr;  // a child of the control
+    });
     return true;
 }
 
@@ -30,6 +65,11 @@ void CEdit::UnsubclassWindow()
 {
     if (pControl) {
         pControl->removeEventFilter(this);
+        if (pFilter) {
+            pControl->setValidator(pFilter->Inner());
+            delete pFilter;
+            pFilter = nullptr;
+        }
         disconnect(pControl, nullptr, this, nullptr);
         pControl = nullptr;
     }
@@ -119,13 +159,18 @@ bool CEdit::eventFilter(QObject* pWatched, QEvent* pEvent)
     switch (pEvent->type()) {
     case QEvent::KeyPress: {
         auto* pKey = static_cast<QKeyEvent*>(pEvent);
+        const Qt::KeyboardModifiers modifiers = pKey->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+        // Ctrl with a letter types that letter's control character, as the
+        // clipboard shortcuts do: the control's handling of the key (paste,
+        // cut, undo) happens only when the character is taken.
+        if (modifiers == Qt::ControlModifier && pKey->key() >= Qt::Key_A && pKey->key() <= Qt::Key_Z)
+            return !OnChar(UINT(pKey->key() - Qt::Key_A + 1));
         const QString text = pKey->text();
         // Characters are the printable text and backspace; other keys (cursor
         // movement, deletion, shortcuts) are not characters.
         // The Delete key's text is DEL on some platforms; it is a key, not a character.
         const char16_t first = text.isEmpty() ? 0 : text.at(0).unicode();
-        const bool isChar = !text.isEmpty() && !(pKey->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
-                            && ((first >= 0x20 && first != 0x7F) || first == 8);
+        const bool isChar = !text.isEmpty() && !modifiers && ((first >= 0x20 && first != 0x7F) || first == 8);
         if (!isChar)
             return false;
         for (const QChar c : text) {

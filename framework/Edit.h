@@ -8,6 +8,7 @@
 #include <QString>
 
 class CDialog;
+class CTypedOnlyValidator;
 class QLineEdit;
 
 class CEdit : public QObject {
@@ -31,6 +32,8 @@ public:
     void SetFocus();
 
     // Handlers; each returns true to let the control handle the message too.
+    // OnChar also decides on each character pasted or dropped into the
+    // control: text is taken only when all of it would be taken typed.
     virtual bool OnChar(UINT ch);
     virtual bool OnKeyUp(UINT vk);
     virtual void OnSetFocus();
@@ -44,6 +47,7 @@ protected:
 
 private:
     QLineEdit* pControl = nullptr;
+    CTypedOnlyValidator* pFilter = nullptr;
 };
 
 // The edit control shows and returns letters in upper case.

@@ -2,12 +2,15 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace {
@@ -45,8 +48,11 @@ bool CFile::Open(const QString& fileName, UINT openFlags, CFileException* pError
             flags |= O_TRUNC;
     }
     auto fail = [&](int error) {
+        const CFileException cause(CFileException::CauseFromErrno(error), error, NameForReports(fileName));
         if (pError)
-            *pError = CFileException(CFileException::CauseFromErrno(error), error, fileName);
+            *pError = cause;
+        else
+            cause.ReportIfOutOfDescriptors();
         return false;
     };
     if (fileName.isEmpty())
@@ -76,6 +82,8 @@ bool CFile::Open(const QString& fileName, UINT openFlags, CFileException* pError
     Fd = fd;
     Path = fileName;
     Pos = 0;
+    // Reads and writes give positions: a pipe in a file's place has none.
+    Seekable = ::lseek(fd, 0, SEEK_CUR) >= 0;
     SequentialScan = (openFlags & osSequentialScan) != 0;
     DropReadAhead();
     ++stats.Opens;
@@ -102,7 +110,7 @@ std::int64_t CFile::Seek(std::int64_t offset, SeekPosition from)
     else if (from == end)
         base = GetLength();
     const std::int64_t target = base + offset;
-    if (target < 0)
+    if (target < 0 || !Seekable)
         return -1;
     Pos = target;
     return Pos;
@@ -171,14 +179,35 @@ void CFile::CheckReadFault(std::int64_t pos, UINT count) const
 
 void CFile::Write(const void* pBuffer, UINT count)
 {
+    WriteSpans({{pBuffer, count}});
+}
+
+void CFile::WriteSpans(const std::vector<CSpan>& spans)
+{
     if (Fd < 0)
         ThrowError(EBADF);
     DropReadAhead();
-    CheckWriteFault(Pos, count);
-    const auto* in = static_cast<const unsigned char*>(pBuffer);
-    UINT done = 0;
-    while (done < count) {
-        const ssize_t put = ::pwrite(Fd, in + done, count - done, Pos);
+    std::int64_t total = 0;
+    for (const CSpan& span : spans)
+        total += span.Count;
+    CheckWriteFault(Pos, UINT(total));
+    std::vector<iovec> pieces;
+    std::size_t next = 0;
+    std::size_t offset = 0;  // into spans[next], after a write that stopped inside it
+    for (;;) {
+        while (next < spans.size() && spans[next].Count == offset) {
+            ++next;
+            offset = 0;
+        }
+        if (next == spans.size())
+            break;
+        pieces.clear();
+        for (std::size_t i = next; i < spans.size() && pieces.size() < IOV_MAX; ++i) {
+            const std::size_t skip = i == next ? offset : 0;
+            pieces.push_back({const_cast<char*>(static_cast<const char*>(spans[i].pData)) + skip,
+                              spans[i].Count - skip});
+        }
+        const ssize_t put = ::pwritev(Fd, pieces.data(), int(pieces.size()), Pos);
         if (put < 0) {
             if (errno == EINTR)
                 continue;
@@ -186,10 +215,19 @@ void CFile::Write(const void* pBuffer, UINT count)
         }
         if (put == 0)
             ThrowError(ENOSPC);
-        done += UINT(put);
         Pos += put;
+        stats.BytesWritten += put;
+        for (std::size_t left = std::size_t(put); left > 0;) {
+            const std::size_t rest = spans[next].Count - offset;
+            if (left < rest) {
+                offset += left;
+                break;
+            }
+            left -= rest;
+            ++next;
+            offset = 0;
+        }
     }
-    stats.BytesWritten += done;
 }
 
 void CFile::SetLength(std::int64_t newLength)
@@ -210,6 +248,24 @@ std::int64_t CFile::GetLength() const
     if (::fstat(Fd, &st) != 0)
         return 0;
     return st.st_size;
+}
+
+std::int64_t CFile::GetContentLength(std::int64_t limit)
+{
+    const std::int64_t length = GetLength();
+    if (length > 0 || Fd < 0)
+        return length;
+    std::vector<char> buffer(ReadAheadSize);
+    const std::int64_t position = Pos;
+    Pos = 0;
+    std::int64_t total = 0;
+    UINT got = 0;
+    do {
+        got = Read(buffer.data(), ReadAheadSize);
+        total += got;
+    } while (got == ReadAheadSize && total <= limit);
+    Pos = position;
+    return total;
 }
 
 void CFile::Flush()
@@ -255,7 +311,8 @@ UINT CFile::CopyRange(CFile& src, std::int64_t srcPos, CFile& dst, std::int64_t 
                 break;
             moved += n;
         }
-        if (moved == count || (moved < count && in >= src.GetLength())) {
+        // A source that reports no length (/proc, /sys) is read through the buffer.
+        if (moved == count || (moved < count && src.GetLength() > 0 && in >= src.GetLength())) {
             stats.BytesRead += moved;
             stats.BytesWritten += moved;
             src.Pos = srcPos + moved;
@@ -297,7 +354,19 @@ bool CFile::GetStatus(const QString& fileName, CFileStatus& status)
     status.Size = st.st_size;
     status.Modified = QDateTime::fromSecsSinceEpoch(st.st_mtime);
     status.IsDirectory = S_ISDIR(st.st_mode);
+    status.IsRegular = S_ISREG(st.st_mode);
     return true;
+}
+
+bool CFile::CheckRegular(const QString& fileName, CFileException* pError)
+{
+    CFileStatus status;
+    if (!GetStatus(fileName, status) || status.IsRegular)
+        return true;
+    if (pError)
+        *pError = CFileException(status.IsDirectory ? CFileException::folder : CFileException::notRegularFile, 0,
+                                 fileName);
+    return false;
 }
 
 bool CFile::Remove(const QString& fileName, CFileException* pError)
@@ -320,7 +389,7 @@ bool CFile::Rename(const QString& oldName, const QString& newName, CFileExceptio
 
 void CFile::ThrowError(int error) const
 {
-    throw CFileException(CFileException::CauseFromErrno(error), error, Path);
+    throw CFileException(CFileException::CauseFromErrno(error), error, NameForReports(Path));
 }
 
 CFile::Statistics CFile::GetStatistics()

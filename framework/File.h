@@ -18,6 +18,8 @@ struct CFileStatus {
     std::int64_t Size = 0;
     QDateTime Modified;
     bool IsDirectory = false;
+    // Neither a folder nor a device, a named pipe or a socket.
+    bool IsRegular = false;
 };
 
 class CFile {
@@ -43,16 +45,22 @@ public:
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
-    // False on failure, with the cause in pError when given.
+    // False on failure, with the cause in pError when given. Without pError a
+    // failure for want of descriptors is reported at once: no message of the
+    // caller's can tell that cause.
     [[nodiscard]] bool Open(const QString& fileName, UINT openFlags, CFileException* pError = nullptr);
     // Closes without reporting anything; harmless when not open.
     void Close();
 
     [[nodiscard]] bool IsOpen() const { return Fd >= 0; }
     [[nodiscard]] QString GetFilePath() const { return Path; }
+    // Failures are reported under this name, whatever name the file is opened
+    // by: a temporary file that stands for the user's is known by the user's.
+    void SetReportedName(const QString& name) { ReportedName = name; }
     [[nodiscard]] int Handle() const { return Fd; }
 
-    // The new position, or -1 when it would be negative or the file is closed.
+    // The new position, or -1 when it would be negative, the file is closed
+    // or cannot seek (a pipe).
     std::int64_t Seek(std::int64_t offset, SeekPosition from);
     [[nodiscard]] std::int64_t GetPosition() const { return Pos; }
     std::int64_t SeekToEnd() { return Seek(0, end); }
@@ -62,9 +70,21 @@ public:
     UINT Read(void* pBuffer, UINT count);
     // Throws CFileException when not every byte is written.
     void Write(const void* pBuffer, UINT count);
+    // Writes the spans one after another from the current position, as a
+    // Write of each would, in few system calls; throws as Write does, and is
+    // one write for the write fault.
+    struct CSpan {
+        const void* pData;
+        UINT Count;
+    };
+    void WriteSpans(const std::vector<CSpan>& spans);
     // Throws CFileException; a write as far as the write fault is concerned.
     void SetLength(std::int64_t newLength);
     [[nodiscard]] std::int64_t GetLength() const;
+    // The length; for a file that reports none, as those under /proc and /sys
+    // do, the count of bytes a read to its end gives, stopping once past limit.
+    // Throws CFileException.
+    [[nodiscard]] std::int64_t GetContentLength(std::int64_t limit);
     // Forces the written bytes to the disk, where a full disk may show only
     // now; throws CFileException, and counts as a write for the write fault.
     void Flush();
@@ -79,6 +99,9 @@ public:
                           UINT count, void* pBuffer, UINT bufferSize, UINT* pDone = nullptr);
 
     [[nodiscard]] static bool GetStatus(const QString& fileName, CFileStatus& status);
+    // False, with the cause in pError, when fileName names a folder, a device,
+    // a named pipe or a socket; true for a regular file and for no file at all.
+    [[nodiscard]] static bool CheckRegular(const QString& fileName, CFileException* pError);
     // False when the file could not be removed, with the cause in pError.
     static bool Remove(const QString& fileName, CFileException* pError = nullptr);
     static bool Rename(const QString& oldName, const QString& newName, CFileException* pError = nullptr);
@@ -121,6 +144,10 @@ public:
 
 private:
     void ThrowError(int error) const;
+    [[nodiscard]] QString NameForReports(const QString& fileName) const
+    {
+        return ReportedName.isEmpty() ? fileName : ReportedName;
+    }
     // Each disk access asks the fault first, then counts itself.
     void CheckWriteFault(std::int64_t pos, UINT count) const;
     void CheckReadFault(std::int64_t pos, UINT count) const;
@@ -128,7 +155,9 @@ private:
 
     int Fd = -1;
     QString Path;
+    QString ReportedName;
     std::int64_t Pos = 0;
+    bool Seekable = true;
     bool SequentialScan = false;
     std::vector<unsigned char> Ahead;
     std::int64_t AheadStart = 0;

@@ -15,8 +15,8 @@ CFileException::Cause CFileException::CauseFromErrno(int error)
     case EACCES:
     case EPERM:
     case EROFS:
-    case EISDIR:
     case ETXTBSY: return accessDenied;
+    case EISDIR: return folder;
     case EMFILE:
     case ENFILE: return tooManyOpenFiles;
     case EBADF: return invalidFile;
@@ -62,6 +62,8 @@ QString CFileException::ErrorMessage() const
     case endOfFile:
         text = QStringLiteral("An attempt was made to access %1 past its end.");
         break;
+    case folder: text = QStringLiteral("%1 is a folder, not a file."); break;
+    case notRegularFile: text = QStringLiteral("%1 is a device, a pipe or a socket, not a regular file."); break;
     default: text = QStringLiteral("An unexpected error occurred while accessing %1."); break;
     }
     return text.arg(FileName.isEmpty() ? QStringLiteral("an unnamed file") : FileName);
@@ -70,4 +72,10 @@ QString CFileException::ErrorMessage() const
 void CFileException::ReportError() const
 {
     AfxMessageBox(ErrorMessage(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CFileException::ReportIfOutOfDescriptors() const
+{
+    if (TheCause == tooManyOpenFiles)
+        ReportError();
 }

@@ -21,6 +21,8 @@ public:
         lockViolation,
         diskFull,
         endOfFile,
+        folder,
+        notRegularFile,
     };
 
     CFileException() = default;
@@ -33,6 +35,9 @@ public:
     [[nodiscard]] QString ErrorMessage() const;
     // Shows the standard text in a message box.
     void ReportError() const;
+    // Reports the cause when the descriptors have run out, which the generic
+    // messages of the callers cannot tell.
+    void ReportIfOutOfDescriptors() const;
 
     Cause TheCause = none;
     int OsError = 0;

@@ -362,6 +362,8 @@ void CMDIFrameWnd::UpdateAllCommandUI()
 {
     for (const auto& [id, pAction] : Actions)
         UpdateCommandUI(pAction);
+    if (CStatusBar* pBar = GetStatusBar())
+        pBar->UpdateKeyIndicators();
 }
 
 bool CMDIFrameWnd::LoadToolBar(QToolBar* pToolBar, UINT idResource)

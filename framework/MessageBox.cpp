@@ -8,16 +8,30 @@
 #include <QMessageBox>
 #include <QWidget>
 
+#include <cstdio>
+
 namespace {
+
+bool showBoxesWithoutScreen = false;
 
 class CInteractiveMessageBox final : public CMessageBoxService {
 public:
     int Show(const QString& text, UINT type) override
     {
+        // Without a screen nobody can see or answer a box: its text goes to
+        // the error stream and it takes the answer that changes nothing.
+        const QString platform = QGuiApplication::platformName();
+        if (!showBoxesWithoutScreen
+            && (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(AfxGetAppTitle()), qPrintable(text));
+            return AfxNeutralAnswer(type);
+        }
         QWidget* pParent = QApplication::activeModalWidget();
         if (!pParent)
             pParent = AfxGetMainWnd();
         QMessageBox box(pParent);
+        if (const CWinApp* pApp = AfxGetApp())
+            pApp->ApplyDialogColors(&box);
         box.setWindowTitle(AfxGetAppTitle());
         box.setText(text);
         switch (type & MB_ICONMASK) {
@@ -64,6 +78,11 @@ void AfxSetMessageBoxService(CMessageBoxService* pService)
     pCurrentService = pService;
 }
 
+void AfxShowBoxesWithoutScreen(bool show)
+{
+    showBoxesWithoutScreen = show;
+}
+
 CMessageBoxService* AfxGetMessageBoxService()
 {
     return pCurrentService ? pCurrentService : &interactiveService;
@@ -72,6 +91,16 @@ CMessageBoxService* AfxGetMessageBoxService()
 int AfxMessageBox(const QString& text, UINT type)
 {
     return AfxGetMessageBoxService()->Show(text, type);
+}
+
+int AfxNeutralAnswer(UINT type)
+{
+    switch (type & MB_TYPEMASK) {
+    case MB_YESNOCANCEL:
+    case MB_OKCANCEL: return IDCANCEL;
+    case MB_YESNO: return IDNO;
+    default: return IDOK;
+    }
 }
 
 int AfxMessageBox(UINT idString, UINT type)

@@ -16,7 +16,12 @@ public:
 // Installs a service; nullptr restores the interactive one. Not owned.
 void AfxSetMessageBoxService(CMessageBoxService* pService);
 [[nodiscard]] CMessageBoxService* AfxGetMessageBoxService();
+// Without a screen the interactive service prints the text and takes the
+// neutral answer; a test that answers boxes itself turns real boxes back on.
+void AfxShowBoxesWithoutScreen(bool show);
 
 int AfxMessageBox(const QString& text, UINT type = MB_OK);
+// The answer that changes nothing: Cancel, No, or OK for a box without a choice.
+[[nodiscard]] int AfxNeutralAnswer(UINT type);
 // The text comes from the string table.
 int AfxMessageBox(UINT idString, UINT type = MB_OK);

@@ -1,7 +1,9 @@
 #include "framework/StatusBar.h"
 
+#include "framework/AfxRes.h"
 #include "framework/DC.h"
 #include "framework/StringTable.h"
+#include "framework/VirtualKeys.h"
 
 #include <QLabel>
 
@@ -24,6 +26,7 @@ bool CStatusBar::SetIndicators(const UINT* pIds, int count)
     for (QLabel* pane : Panes)
         delete pane;
     Panes.clear();
+    PaneIds.assign(pIds, pIds + count);
     for (int i = 0; i < count; ++i) {
         auto* pane = new QLabel(this);
         pane->setContentsMargins(3, 0, 3, 0);
@@ -41,7 +44,24 @@ bool CStatusBar::SetIndicators(const UINT* pIds, int count)
         }
         Panes.push_back(pane);
     }
+    UpdateKeyIndicators();
     return true;
+}
+
+void CStatusBar::UpdateKeyIndicators()
+{
+    for (std::size_t i = 0; i < Panes.size(); ++i) {
+        const UINT id = PaneIds[i];
+        const UINT vk = id == ID_INDICATOR_CAPS ? VK_CAPITAL : id == ID_INDICATOR_NUM ? VK_NUMLOCK : 0;
+        if (vk == 0)
+            continue;
+        // Where nothing reports the key's state the pane stays a plain label.
+        const std::optional<bool> on = AfxIsKeyToggled(vk);
+        const QString text = !on || *on ? AfxLoadString(id) : QString();
+        Panes[i]->setEnabled(on.has_value());
+        if (Panes[i]->text() != text)
+            Panes[i]->setText(text);
+    }
 }
 
 void CStatusBar::SetPaneInfo(int index, UINT id, UINT style, int width)

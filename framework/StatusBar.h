@@ -20,6 +20,8 @@ public:
 
     // One pane per identifier; 0 makes a plain pane, others show their string.
     bool SetIndicators(const UINT* pIds, int count);
+    // The Caps Lock and Num Lock panes show their names while the keys are on.
+    void UpdateKeyIndicators();
     void SetPaneInfo(int index, UINT id, UINT style, int width);
     // With update, the pane is repainted at once.
     void SetPaneText(int index, const QString& text, bool update = true);
@@ -38,5 +40,6 @@ signals:
 private:
     static constexpr int ImmediateRepaintInterval = 40;  // milliseconds
     std::vector<QLabel*> Panes;
+    std::vector<UINT> PaneIds;
     QElapsedTimer LastImmediateRepaint;
 };

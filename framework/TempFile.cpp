@@ -1,8 +1,11 @@
 #include "framework/TempFile.h"
 
+#include "framework/FileException.h"
+
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -38,7 +41,13 @@ QString AfxCreateTempFile(const QString& prefix)
 {
     QString dir;
     QString name;
-    if (!AfxGetTempPath(dir, 257) || !AfxGetTempFileName(dir, prefix, name))
+    if (!AfxGetTempPath(dir, 257))
         return QString();
+    if (!AfxGetTempFileName(dir, prefix, name)) {
+        const int error = errno;
+        CFileException(CFileException::CauseFromErrno(error), error, dir + prefix + QStringLiteral("XXXXXX"))
+            .ReportIfOutOfDescriptors();
+        return QString();
+    }
     return name;
 }

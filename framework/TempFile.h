@@ -10,5 +10,6 @@
 // that is impossible.
 [[nodiscard]] bool AfxGetTempFileName(const QString& dir, const QString& prefix, QString& fileName);
 // A new temporary file in the system's temporary directory, as the program's
-// work and tail files are made; empty when it could not be created.
+// work and tail files are made; empty when it could not be created (reported
+// only when the descriptors have run out).
 [[nodiscard]] QString AfxCreateTempFile(const QString& prefix);

@@ -6,6 +6,8 @@
 
 #include <Qt>
 
+#include <optional>
+
 enum : UINT {
     VK_LBUTTON = 0x01,
     VK_BACK = 0x08,
@@ -45,3 +47,9 @@ enum : UINT { FSHIFT = 0x04, FCONTROL = 0x08, FALT = 0x10 };
 using CKeyStateProvider = bool (*)(UINT vk);
 void AfxSetKeyStateProvider(CKeyStateProvider provider);  // nullptr: the platform's
 [[nodiscard]] bool AfxIsKeyDown(UINT vk);
+
+// Whether a toggle key (Caps Lock, Num Lock) is on, or nothing where the
+// platform cannot report it. Replaceable like the key state.
+using CKeyToggleProvider = std::optional<bool> (*)(UINT vk);
+void AfxSetKeyToggleProvider(CKeyToggleProvider provider);  // nullptr: the platform's
+[[nodiscard]] std::optional<bool> AfxIsKeyToggled(UINT vk);

@@ -15,7 +15,11 @@
 #include <QClipboard>
 #include <QEvent>
 #include <QFileInfo>
+#include <QPalette>
 #include <QPrinter>
+#include <QWidget>
+
+#include <csignal>
 
 namespace {
 CWinApp* pTheApp = nullptr;
@@ -40,6 +44,9 @@ QString AfxGetAppTitle()
 CWinApp::CWinApp()
 {
     pTheApp = this;
+    // A write past a file-size limit then fails with EFBIG and is reported
+    // like a full disk, instead of ending the program with its work unsaved.
+    std::signal(SIGXFSZ, SIG_IGN);
     AppName = AfxLoadString(AFX_IDS_APP_TITLE);
     IdleTimer.setSingleShot(true);
     IdleTimer.setInterval(0);
@@ -106,8 +113,15 @@ void CWinApp::RunIdle()
     InIdle = false;
 }
 
+bool CWinApp::PreTranslateMessage(QObject*, QEvent*)
+{
+    return false;
+}
+
 bool CWinApp::eventFilter(QObject* pWatched, QEvent* pEvent)
 {
+    if (PreTranslateMessage(pWatched, pEvent))
+        return true;
     switch (pEvent->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
@@ -338,4 +352,16 @@ void CWinApp::SetDialogBkColor(COLORREF background, COLORREF text)
 {
     DialogBkColor = background;
     DialogTextColor = text;
+}
+
+void CWinApp::ApplyDialogColors(QWidget* pWindow) const
+{
+    auto fromColorRef = [](COLORREF color) {
+        return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+    };
+    QPalette colours = pWindow->palette();
+    colours.setColor(QPalette::Window, fromColorRef(DialogBkColor));
+    colours.setColor(QPalette::WindowText, fromColorRef(DialogTextColor));
+    pWindow->setPalette(colours);
+    pWindow->setAutoFillBackground(true);
 }

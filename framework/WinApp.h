@@ -20,6 +20,7 @@ class CDocument;
 class CMDIFrameWnd;
 class CMultiDocTemplate;
 class QPrinter;
+class QWidget;
 
 struct CCommandLineInfo {
     enum ShellCommand { FileNew, FileOpen, FileNothing };
@@ -42,6 +43,8 @@ public:
     int Run();
     // Another idle pass soon, even if no event arrives.
     void WakeIdle();
+    // Sees every event before its receiver does; true keeps it from the receiver.
+    virtual bool PreTranslateMessage(QObject* pTarget, QEvent* pEvent);
 
     // Profile settings under RegistryKey / application name, one group per section.
     void SetRegistryKey(const QString& key);
@@ -93,6 +96,8 @@ public:
     // The dialog colours set with SetDialogBkColor.
     [[nodiscard]] COLORREF GetDialogBkColor() const { return DialogBkColor; }
     [[nodiscard]] COLORREF GetDialogTextColor() const { return DialogTextColor; }
+    // Gives a dialog or message box window those colours.
+    void ApplyDialogColors(QWidget* pWindow) const;
 
 protected:
     void SetAppName(const QString& name) { AppName = name; }

@@ -3,7 +3,7 @@
 # With --fuzz, also clang and its fuzzer runtime, for the soak (scripts/soak.sh).
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-          fonts-dejavu-core poppler-utils
+          fonts-dejavu-core poppler-utils libx11-dev
           dpkg-dev file desktop-file-utils appstream groff-base)
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

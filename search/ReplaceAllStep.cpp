@@ -1,15 +1,41 @@
 #include "app/BytelonApp.h"
 
 #include "app/MainFrame.h"
+#include "doc/BytelonDoc.h"
+#include "framework/MessageBox.h"
+#include "framework/VirtualKeys.h"
+#include "res/Resource.h"
+#include "search/ReplaceAllPass.h"
 #include "search/ReplaceDlg.h"
 #include "view/BytelonView.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QMouseEvent>
+
+#include <algorithm>
 #include <cstring>
 
-void CBytelonApp::ReplaceAllStep()
+namespace {
+// A slice works this long, so the count in the status bar moves well within
+// a tenth of a second and input waits no longer than that.
+constexpr qint64 SliceMs = 40;
+
+void ShowCount(long count)
 {
-    if (!pCurrentView || !pReplaceDlg || !ReplaceAllActive || ReplaceCount < 0)
-        return;
+    SetMainStatusText(0, QStringLiteral("Replaced %1").arg(count));
+}
+}  // namespace
+
+void CBytelonApp::EndReplaceAllRun()
+{
+    ReplaceAllActive = FALSE;
+    ReplaceCount = 0;
+}
+
+void CBytelonApp::ReplaceAllSingleStep()
+{
     // The dialog may close while a message box of this step is up: work on copies.
     const CHexAsciiPair& findPair = pReplaceDlg->FindPair;
     const CHexAsciiPair& replacePair = pReplaceDlg->ReplacePair;
@@ -23,20 +49,145 @@ void CBytelonApp::ReplaceAllStep()
 
     CBytelonView* pView = pCurrentView;
     if (pView->FindNext(findBytes, findCount, ignoreCase) != 0) {
-        ReplaceAllActive = FALSE;
-        ReplaceCount = 0;
+        EndReplaceAllRun();
         return;
     }
+    const int end = std::min(pView->SelAnchor, pView->SelEnd) + replaceCount;
     // A failed replacement ends the run: going on would skip that occurrence.
     if (!pView->ReplaceSelectionWithString(replaceBytes, replaceCount)) {
-        ReplaceAllActive = FALSE;
-        ReplaceCount = 0;
+        EndReplaceAllRun();
         return;
     }
+    PlaceCaretAfterReplacement(*pView, end);
     if (!ReplaceAllActive)
         return;
     ++ReplaceCount;
-    SetMainStatusText(0, QStringLiteral("Replaced %1").arg(ReplaceCount));
+    ShowCount(ReplaceCount);
     // The next step runs once the events that arrived meanwhile are handled.
     WakeIdle();
+}
+
+void CBytelonApp::ReplaceAllStep()
+{
+    if (!pCurrentView || !pReplaceDlg || !ReplaceAllActive || ReplaceCount < 0)
+        return;
+    // As in the design's message loop, no step runs while a modal window
+    // holds the input or a button is held (a drag moves the caret).
+    if (QApplication::activeModalWidget() || AfxIsKeyDown(VK_LBUTTON))
+        return;
+    const CHexAsciiPair& findPair = pReplaceDlg->FindPair;
+    const CHexAsciiPair& replacePair = pReplaceDlg->ReplacePair;
+    CReplaceAllPass::CInputs inputs;
+    inputs.pView = pCurrentView;
+    inputs.Find = QByteArray(findPair.Bytes, findPair.Count);
+    inputs.With = QByteArray(replacePair.Bytes, replacePair.Count);
+    inputs.IgnoreCase = pReplaceDlg->CaseChoice;
+    // Steps from here on would search for something else, or elsewhere.
+    if (pReplaceAllPass && !(pReplaceAllPass->Inputs() == inputs)) {
+        EndReplaceAllPass();
+        if (!ReplaceAllActive)
+            return;
+    }
+    if (!pReplaceAllPass) {
+        // What a pass cannot stand for runs as the design's step: nothing to
+        // find, a string longer than the document, a search with Shift held.
+        CBytelonDoc* pDocument = pCurrentView->GetDocument();
+        if (inputs.Find.isEmpty() || !pDocument || inputs.Find.size() > pDocument->DocLen
+            || AfxIsKeyDown(VK_SHIFT) || !CReplaceAllPass::Streaming()) {
+            ReplaceAllSingleStep();
+            return;
+        }
+        pReplaceAllPass = std::make_unique<CReplaceAllPass>(inputs);
+        CountBeforePass = ReplaceCount;
+    }
+    const long countBefore = ReplaceCount;
+    QElapsedTimer clock;
+    clock.start();
+    const CReplaceAllPass::EState state = pReplaceAllPass->RunSlice(clock, SliceMs);
+    if (state == CReplaceAllPass::EState::Failed) {
+        // Reported; the document is as it was before the pass.
+        pReplaceAllPass.reset();
+        ShowCount(CountBeforePass);
+        EndReplaceAllRun();
+        return;
+    }
+    ReplaceCount = CountBeforePass + pReplaceAllPass->Steps();
+    // The pane changes as the steps' would: when a replacement is made.
+    if (ReplaceCount != countBefore)
+        ShowCount(ReplaceCount);
+    if (state == CReplaceAllPass::EState::Running) {
+        WakeIdle();
+        return;
+    }
+    EndReplaceAllPass();
+    if (!ReplaceAllActive)
+        return;
+    if (state == CReplaceAllPass::EState::Stopped) {
+        ReplaceAllSingleStep();
+        return;
+    }
+    // The search after the last step finds nothing more.
+    CBytelonView* pView = pCurrentView;
+    const bool tooLong = inputs.Find.size() > pView->DocLength();
+    AfxMessageBox(tooLong ? IDS_SEARCH_TOO_LONG : IDS_END_OF_DOCUMENT);
+    if (!tooLong && pCurrentView == pView)
+        pView->UpdateWindow();
+    EndReplaceAllRun();
+}
+
+void CBytelonApp::EndReplaceAllPass(CBytelonDoc* pDocument)
+{
+    if (!pReplaceAllPass || (pDocument && pReplaceAllPass->Document() != pDocument))
+        return;
+    // Out of reach first: a message box below lets events in.
+    const std::unique_ptr<CReplaceAllPass> pPass = std::move(pReplaceAllPass);
+    if (pPass->Commit()) {
+        ReplaceCount = CountBeforePass + pPass->Steps();
+        return;
+    }
+    ShowCount(CountBeforePass);
+    EndReplaceAllRun();
+}
+
+void CBytelonApp::ReplaceAllViewGoing(CBytelonView* pView)
+{
+    if (pReplaceAllPass && pReplaceAllPass->Inputs().pView == pView) {
+        pReplaceAllPass->DetachView();
+        EndReplaceAllPass();
+    }
+}
+
+bool CBytelonApp::PreTranslateMessage(QObject* pTarget, QEvent* pEvent)
+{
+    if (!pReplaceAllPass)
+        return false;
+    switch (pEvent->type()) {
+    case QEvent::MouseMove:
+        if (static_cast<QMouseEvent*>(pEvent)->buttons() == Qt::NoButton)
+            return false;
+        break;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::ContextMenu:
+    case QEvent::Drop:
+    case QEvent::Close:
+        break;
+    default:
+        return false;
+    }
+    // Typing in the Replace dialog changes what later steps do, which the
+    // next slice sees; its buttons end the pass themselves.
+    for (QObject* p = pTarget; p; p = p->parent()) {
+        if (p == pReplaceDlg)
+            return false;
+    }
+    // Anything else the user does may read or change the document, the caret
+    // or the selection: the steps found so far are made real first.
+    EndReplaceAllPass();
+    return false;
 }

@@ -79,6 +79,7 @@ bool CReplaceDlg::ValidateEntries()
 
 void CReplaceDlg::OnFindNext()
 {
+    BytelonApp()->EndReplaceAllPass();
     if (!ValidateEntries())
         return;
     CBytelonView* pView = BytelonApp()->pCurrentView;
@@ -90,6 +91,7 @@ void CReplaceDlg::OnFindNext()
 
 void CReplaceDlg::OnReplace()
 {
+    BytelonApp()->EndReplaceAllPass();
     if (!ValidateEntries())
         return;
     CBytelonView* pView = BytelonApp()->pCurrentView;
@@ -105,6 +107,7 @@ void CReplaceDlg::OnReplace()
 
 void CReplaceDlg::OnReplaceAll()
 {
+    BytelonApp()->EndReplaceAllPass();
     if (!ValidateEntries())
         return;
     CBytelonApp* pApp = BytelonApp();
@@ -147,6 +150,8 @@ void CReplaceDlg::OnClose()
 void CReplaceDlg::PostNcDestroy()
 {
     if (CBytelonApp* pApp = BytelonApp()) {
+        // The steps found so far stay done; no more follow.
+        pApp->EndReplaceAllPass();
         if (pApp->pReplaceDlg == this)
             pApp->pReplaceDlg = nullptr;
         pApp->ReplaceAllActive = FALSE;

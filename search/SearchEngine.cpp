@@ -109,24 +109,6 @@ CScanResult ScanBackward(const CBytelonDoc& document, int end, const CByteMatche
     return {-1, BackwardMessages.Miss};
 }
 
-// Selects from p1 to p2 with the caret at p2, each end brought to the middle
-// of the window; with Shift held an active selection keeps its anchor.
-void SelectOccurrence(CBytelonView& view, int p1, int p2)
-{
-    CPreparedDC dc(&view);
-    view.ShiftDown = AfxIsKeyDown(VK_SHIFT) ? 1 : 0;
-    view.SyncSelectionWithShift(dc);
-    view.ScrollTo(p1, 0, dc);
-    view.SetCaretToOffset(p1, dc);
-    view.ExtendSelection(dc);
-    view.ShiftDown = 1;
-    view.SyncSelectionWithShift(dc);
-    view.ScrollTo(p2, 0, dc);
-    view.SetCaretToOffset(p2, dc);
-    view.ExtendSelection(dc);
-    view.ShiftDown = AfxIsKeyDown(VK_SHIFT) ? 1 : 0;
-}
-
 // The checks both directions make before touching the work file, in their
 // order; false after saying why.
 bool SearchPossible(const CBytelonDoc* pDocument, const char* pBytes, int count)
@@ -143,6 +125,22 @@ bool SearchPossible(const CBytelonDoc* pDocument, const char* pBytes, int count)
 }
 
 }  // namespace
+
+void CBytelonView::SelectOccurrence(int p1, int p2, bool shiftHeld)
+{
+    CPreparedDC dc(this);
+    ShiftDown = shiftHeld ? 1 : 0;
+    SyncSelectionWithShift(dc);
+    ScrollTo(p1, 0, dc);
+    SetCaretToOffset(p1, dc);
+    ExtendSelection(dc);
+    ShiftDown = 1;
+    SyncSelectionWithShift(dc);
+    ScrollTo(p2, 0, dc);
+    SetCaretToOffset(p2, dc);
+    ExtendSelection(dc);
+    ShiftDown = shiftHeld ? 1 : 0;
+}
 
 int CBytelonView::FindNext(const char* pBytes, int count, int IgnoreCase)
 {
@@ -161,7 +159,7 @@ int CBytelonView::FindNext(const char* pBytes, int count, int IgnoreCase)
             UpdateWindow();
         return 1;
     }
-    SelectOccurrence(*this, result.Offset, result.Offset + count);
+    SelectOccurrence(result.Offset, result.Offset + count, AfxIsKeyDown(VK_SHIFT));
     UpdateWindow();
     return 0;
 }
@@ -188,7 +186,7 @@ int CBytelonView::FindPrevious(const char* pBytes, int count, int IgnoreCase)
             UpdateWindow();
         return 1;
     }
-    SelectOccurrence(*this, result.Offset + count, result.Offset);
+    SelectOccurrence(result.Offset + count, result.Offset, AfxIsKeyDown(VK_SHIFT));
     UpdateWindow();
     return 0;
 }

@@ -154,7 +154,9 @@ void tst_clipboard::paste()
     expected.insert(20000, inserted);
     QCOMPARE(program.WorkFileBytes(pView->GetDocument()), expected);
     QCOMPARE(pView->GetDocument()->DocLen, int(expected.size()));
-    QCOMPARE(pView->CaretOffset(), std::min(20000 + int(inserted.size()), pView->BottomOffset + 1));
+    const CShownOffsets shown = ShownOffsets(pView);
+    QCOMPARE(shown.Caret, (long long)pView->CaretOffset());
+    QCOMPARE(shown.Caret, std::min<long long>(20000 + inserted.size(), shown.End));
     QVERIFY(pView->GetDocument()->IsModified());
     QVERIFY(program.Messages.Texts.isEmpty());
     QCOMPARE(CWaitCursor::Depth(), 0);

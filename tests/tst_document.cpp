@@ -358,8 +358,9 @@ void TestDocument::saveFailureKeepsOriginal()
     } else if (failure.startsWith(QLatin1String("disk-full"))) {
         const std::int64_t failAt = failure.endsWith(QLatin1String("third-chunk")) ? 2 * 65536 : 0;
         const QString workFile = pDocument->WorkFileName;
-        CFile::SetWriteFault([workFile, failAt](const QString& path, std::int64_t pos, UINT) {
-            return path != workFile && pos >= failAt;
+        // The disk is full from that byte on: a write reaching it fails.
+        CFile::SetWriteFault([workFile, failAt](const QString& path, std::int64_t pos, UINT count) {
+            return path != workFile && pos + std::int64_t(count) > failAt;
         });
     } else if (failure == QLatin1String("file-size-limit")) {
         savedHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -421,7 +422,7 @@ void TestDocument::openRefused_data()
 
     QTest::newRow("longer-than-7FFFFFFF") << "huge" << "7FFFFFFF";
     QTest::newRow("missing-file") << "missing" << "was not found";
-    QTest::newRow("folder") << "folder" << "denied";
+    QTest::newRow("folder") << "folder" << "is a folder";
     QTest::newRow("missing-file-from-open-dialog") << "missing-dialog" << "was not found";
 }
 

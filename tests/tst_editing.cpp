@@ -7,21 +7,32 @@
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
+#include "doc/Clipboard.h"
 #include "doc/TailFile.h"
+#include "framework/Dialog.h"
 #include "framework/File.h"
 #include "framework/WaitCursor.h"
 #include "res/Resource.h"
+#include "search/HexAsciiPair.h"
 #include "view/BytelonView.h"
 #include "view/PreparedDC.h"
 
+#include <QClipboard>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QTest>
 
+#include <array>
 #include <cstdint>
 #include <random>
 #include <utility>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -53,15 +64,130 @@ QByteArray Replaced(QByteArray bytes, int anchor, int end, const QByteArray& wit
     return bytes.insert(lo, with);
 }
 
-class CWriteFaultGuard {
-public:
-    explicit CWriteFaultGuard(CFile::WriteFault fault) { CFile::SetWriteFault(std::move(fault)); }
-    ~CWriteFaultGuard() { CFile::SetWriteFault(nullptr); }
-    CWriteFaultGuard(const CWriteFaultGuard&) = delete;
-    CWriteFaultGuard& operator=(const CWriteFaultGuard&) = delete;
+// Types bytes as a user would: the first character, typed into the view in
+// the pane of its form, opens the Insert dialog; the rest goes into the
+// dialog's box for that form; Enter confirms.
+void TypeBytes(CBytelonView* pView, const QByteArray& bytes, bool asText)
+{
+    const QString typed = asText ? QString::fromLatin1(bytes)
+                                 : CHexAsciiPair::HexTextOf(bytes.constData(), int(bytes.size())).trimmed();
+    if ((pView->CaretInText == 1) != asText)
+        QTest::keyClick(pView, Qt::Key_Tab);
+    const char first = typed.at(0).toLatin1();
+    WhenModal([typed, asText, first](QWidget* pDialog) {
+        QLineEdit* pBox
+            = static_cast<CDialog*>(pDialog)->GetDlgItemAs<QLineEdit>(asText ? IDC_INSERT_ASCII : IDC_INSERT_HEX);
+        // The key pressed in the view comes up in the dialog.
+        QTest::keyRelease(pBox, first);
+        QTest::keyClicks(pBox, typed.mid(1));
+        QTest::keyClick(pBox, Qt::Key_Return);
+    });
+    QTest::keyPress(pView, first);
+}
+
+// What goes wrong at one step of an operation.
+enum class CHarm {
+    LockedWorkFile,
+    NoTempFolder,
+    PipeForWorkFile,
+    ShortWorkFile,
+    WorkFileGoneAtItsFirstWrite,
+    ClipboardTakenOver,
+    TooManyLines,
 };
 
+// Does the harm; the first message the program shows repairs it, as a user
+// who read it would, so what is left can be checked.
+class CHarmDone : public CMessageBoxService {
+public:
+    CHarmDone(CProgram& program, const QString& workFile, CHarm harm) : Program(program)
+    {
+        AfxSetMessageBoxService(this);
+        const QString aside = workFile + QStringLiteral(".aside");
+        auto putBack = [workFile, aside] {
+            if (QFile::exists(aside)) {
+                QFile::remove(workFile);
+                QFile::rename(aside, workFile);
+            }
+        };
+        switch (harm) {
+        case CHarm::LockedWorkFile:
+            QVERIFY(Holder.Open(workFile, CFile::modeRead | CFile::shareExclusive));
+            Repair = [this] { Holder.Close(); };
+            break;
+        case CHarm::NoTempFolder: {
+            const QByteArray folder = qgetenv("TMPDIR");
+            qputenv("TMPDIR", QFile::encodeName(program.Dir() + QStringLiteral("/no-such-folder")));
+            Repair = [folder] { qputenv("TMPDIR", folder); };
+            break;
+        }
+        case CHarm::PipeForWorkFile:
+        case CHarm::ShortWorkFile:
+            QVERIFY(QFile::rename(workFile, aside));
+            if (harm == CHarm::PipeForWorkFile)
+                QCOMPARE(::mkfifo(QFile::encodeName(workFile).constData(), 0600), 0);
+            else
+                WriteFile(workFile, FileBytes(aside).left(10));
+            Repair = putBack;
+            break;
+        case CHarm::WorkFileGoneAtItsFirstWrite:
+            // The file goes while the program writes it; the open descriptor still reaches it.
+            CFile::SetWriteFault([workFile, aside](const QString& path, std::int64_t, UINT) {
+                if (path == workFile && !QFile::exists(aside))
+                    QFile::rename(workFile, aside);
+                return false;
+            });
+            Repair = [putBack] {
+                CFile::SetWriteFault(nullptr);
+                putBack();
+            };
+            break;
+        case CHarm::ClipboardTakenOver: {
+            // Another program replaces whatever is copied at once.
+            QClipboard* pClipboard = QGuiApplication::clipboard();
+            const auto taken = QObject::connect(pClipboard, &QClipboard::dataChanged, pClipboard, [pClipboard] {
+                if (pClipboard->mimeData() && pClipboard->mimeData()->hasFormat(BytelonClipboardMimeType()))
+                    pClipboard->setText(QStringLiteral("other"));
+            });
+            Repair = [taken] { QObject::disconnect(taken); };
+            break;
+        }
+        case CHarm::TooManyLines: break;
+        }
+    }
+    ~CHarmDone() override
+    {
+        RepairNow();
+        AfxSetMessageBoxService(&Program.Messages);
+    }
+    CHarmDone(const CHarmDone&) = delete;
+    CHarmDone& operator=(const CHarmDone&) = delete;
+
+    int Show(const QString& text, UINT type) override
+    {
+        RepairNow();
+        return Program.Messages.Show(text, type);
+    }
+
+private:
+    void RepairNow()
+    {
+        if (Repair)
+            std::exchange(Repair, nullptr)();
+    }
+
+    CProgram& Program;
+    CFile Holder;
+    std::function<void()> Repair;
+};
+
+// The operations that meet the harm.
+enum class CAct { InsertAtEnd, InsertInMiddle, InsertFileInMiddle, PasteAtEnd, PasteInMiddle, DeleteKey, Copy, Paint };
+
 }  // namespace
+
+Q_DECLARE_METATYPE(CAct)
+Q_DECLARE_METATYPE(CHarm)
 
 class tst_editing : public QObject {
     Q_OBJECT
@@ -79,6 +205,7 @@ private slots:
     void insertAtEndMakesNoTailFile();
     void backspaceAndDeleteKeys();
     void randomEditsMatchModel();
+    void randomEntryPointEditsMatchModel();
     void insertionFailingPartWayIsUndone_data();
     void insertionFailingPartWayIsUndone();
     void undoFailingDeclaresDamage();
@@ -92,6 +219,8 @@ private slots:
     void saveSelectionAs_data();
     void saveSelectionAs();
     void saveSelectionAsRefusals();
+    void harmReportedAndNoByteLost_data();
+    void harmReportedAndNoByteLost();
 };
 
 void tst_editing::copyFileSegment_data()
@@ -101,17 +230,19 @@ void tst_editing::copyFileSegment_data()
     QTest::addColumn<int>("sourcePos");
     QTest::addColumn<int>("destPos");
     QTest::addColumn<int>("count");
-    QTest::addColumn<int>("writes");  // chunks through the buffer, or runs of them in the kernel
-    QTest::newRow("one-chunk-of-16384") << 20000 << false << 100 << 0 << 16384 << 1;
-    QTest::newRow("two-chunks-for-16385") << 20000 << false << 100 << 7 << 16385 << 1;
-    QTest::newRow("into-the-middle-of-a-longer-file") << 50000 << false << 0 << 30000 << 40000 << 1;
-    QTest::newRow("more-chunks-than-one-run") << 1100000 << false << 5 << 3 << 1099990 << 2;
-    QTest::newRow("move-down-by-one-one-chunk") << 16385 << true << 1 << 0 << 16384 << 1;
-    QTest::newRow("move-down-by-one-two-chunks") << 16386 << true << 1 << 0 << 16385 << 2;
-    QTest::newRow("move-down-by-one-overlapping") << 40000 << true << 1 << 0 << 39999 << 3;
-    QTest::newRow("move-down-by-a-chunk-exactly") << 40000 << true << 16384 << 0 << 23616 << 2;
-    QTest::newRow("move-down-by-less-than-a-chunk") << 70000 << true << 16000 << 3 << 54000 << 4;
-    QTest::newRow("move-down-by-three-chunks") << 200000 << true << 3 * 16384 + 5 << 5 << 150000 << 4;
+    QTest::newRow("one-chunk-of-16384") << 20000 << false << 100 << 0 << 16384;
+    QTest::newRow("two-chunks-for-16385") << 20000 << false << 100 << 7 << 16385;
+    QTest::newRow("into-the-middle-of-a-longer-file") << 50000 << false << 0 << 30000 << 40000;
+    QTest::newRow("more-chunks-than-one-run") << 1100000 << false << 5 << 3 << 1099990;
+    QTest::newRow("move-down-by-one-one-chunk") << 16385 << true << 1 << 0 << 16384;
+    QTest::newRow("move-down-by-one-two-chunks") << 16386 << true << 1 << 0 << 16385;
+    QTest::newRow("move-down-by-one-overlapping") << 40000 << true << 1 << 0 << 39999;
+    QTest::newRow("move-down-by-a-chunk-exactly") << 40000 << true << 16384 << 0 << 23616;
+    QTest::newRow("move-down-by-less-than-a-chunk") << 70000 << true << 16000 << 3 << 54000;
+    QTest::newRow("move-down-by-three-chunks") << 200000 << true << 3 * 16384 + 5 << 5 << 150000;
+    // Pieces of the megabyte buffer, each read whole before it is written.
+    QTest::newRow("move-down-by-one-over-three-buffers") << 2600000 << true << 1 << 0 << 2599999;
+    QTest::newRow("move-down-by-more-than-a-buffer") << 3200000 << true << 1048581 << 0 << 2000000;
 }
 
 void tst_editing::copyFileSegment()
@@ -121,7 +252,6 @@ void tst_editing::copyFileSegment()
     QFETCH(int, sourcePos);
     QFETCH(int, destPos);
     QFETCH(int, count);
-    QFETCH(int, writes);
     CProgram program;
     CBytelonView* pView = program.OpenBytes("x");
     const QByteArray source = Pattern(size);
@@ -148,7 +278,9 @@ void tst_editing::copyFileSegment()
     const bool copied = pView->CopyFileSegment(sourceFile, sourceName, sourcePos, oneFile ? sourceFile : destFile,
                                                destName, destPos, count);
     QVERIFY(copied);
-    QCOMPARE(CFile::GetStatistics().Writes, (long long)writes);
+    // However the copy is batched, each byte is read once and written once.
+    QCOMPARE(CFile::GetStatistics().BytesRead, (long long)count);
+    QCOMPARE(CFile::GetStatistics().BytesWritten, (long long)count);
     QVERIFY(!sourceFile.IsOpen());
     QVERIFY(!destFile.IsOpen());
     QCOMPARE(FileBytes(destName), expected);
@@ -221,15 +353,17 @@ void tst_editing::copyFileSegmentWriteFailure()
     QVERIFY(!b.IsOpen());
     QCOMPARE(CWaitCursor::Depth(), 0);
 
-    // Through the buffer, the chunk before the failing one stays written.
+    // Through the buffer, the piece before the failing one stays written.
     program.Messages.Texts.clear();
+    const QByteArray longer = Pattern(1100000);
+    WriteFile(sourceName, longer);
     CWriteFaultGuard later([&](const QString& path, std::int64_t pos, UINT) {
-        return path == sourceName && pos >= 16384;
+        return path == sourceName && pos >= 1048576;
     });
-    QVERIFY(!pView->CopyFileSegment(a, sourceName, 1, a, sourceName, 0, 49999));
+    QVERIFY(!pView->CopyFileSegment(a, sourceName, 1, a, sourceName, 0, 1099999));
     QCOMPARE(program.Messages.Texts.size(), 1);
     QVERIFY(!a.IsOpen());
-    QCOMPARE(FileBytes(sourceName), Pattern(50000).mid(1, 16384) + Pattern(50000).mid(16384));
+    QCOMPARE(FileBytes(sourceName), longer.mid(1, 1048576) + longer.mid(1048576));
 }
 
 void tst_editing::deleteSelection_data()
@@ -333,8 +467,10 @@ void tst_editing::insert()
     QCOMPARE(program.WorkFileBytes(pDocument), expected);
     QCOMPARE(pDocument->DocLen, int(expected.size()));
     QVERIFY(!pView->SelActive);
-    // Just after the new bytes, or as far as the screen reaches.
-    QCOMPARE(pView->CaretOffset(), std::min(lo + int(bytes.size()), pView->BottomOffset + 1));
+    // Just after the new bytes, or as far as the screen reaches: where the screen shows it.
+    const CShownOffsets shown = ShownOffsets(pView);
+    QCOMPARE(shown.Caret, (long long)pView->CaretOffset());
+    QCOMPARE(shown.Caret, std::min<long long>(lo + bytes.size(), shown.End));
     QVERIFY(pDocument->IsModified());
     QVERIFY(program.Messages.Texts.isEmpty());
     QCOMPARE(CWaitCursor::Depth(), 0);
@@ -446,15 +582,127 @@ void tst_editing::randomEditsMatchModel()
                 model.erase(model.begin() + lo, model.begin() + lo + len);
             model.insert(model.begin() + lo, bytes.begin(), bytes.end());
             const QByteArray work = program.WorkFileBytes(pDocument);
+            const CShownOffsets shown = ShownOffsets(pView);
             const bool same
                 = done && pDocument->DocLen == int(model.size()) && work.size() == int(model.size())
                   && std::equal(model.begin(), model.end(), reinterpret_cast<const std::uint8_t*>(work.data()))
-                  && !pView->SelActive
-                  && pView->CaretOffset() == std::min(lo + int(bytes.size()), pView->BottomOffset + 1);
+                  && !pView->SelActive && shown.Caret == pView->CaretOffset()
+                  && shown.Caret == std::min<long long>(lo + int(bytes.size()), shown.End);
             QVERIFY2(same, qPrintable(QStringLiteral("seed %1, step %2 (kind %3 at %4, len %5, %6 bytes) diverged")
                                           .arg(seed).arg(step).arg(kind).arg(lo).arg(len).arg(bytes.size())));
         }
         QVERIFY(program.Messages.Texts.isEmpty());
+    }
+}
+
+// The edits through the commands a user gives, in either of two windows on
+// the document, against a plain array: typed bytes, pastes of the private
+// block and of text, Insert From File and Cut.
+void tst_editing::randomEntryPointEditsMatchModel()
+{
+    const CRandomRuns runs = RandomRuns(20250302, 3, 30);
+    for (int run = 0; run < runs.Seeds; ++run) {
+        const unsigned seed = runs.FirstSeed + unsigned(run);
+        std::mt19937 random(seed);
+        auto below = [&](int n) { return n <= 0 ? 0 : int(random() % unsigned(n)); };
+        auto randomBytes = [&](int n, int least) {
+            QByteArray bytes(n, '\0');
+            for (char& byte : bytes)
+                byte = char(least + below(256 - least));
+            return bytes;
+        };
+        CProgram program;
+        program.App()->CharPerLine = 16;
+        // Empty, one byte, and several chunks long.
+        QByteArray model = randomBytes(std::array{0, 1, 70000}[seed % 3], 0);
+        CBytelonView* pFirst = program.OpenFocused(model, 8);
+        CBytelonView* pSecond = OpenSecondWindow(program, pFirst);
+        QVERIFY(pSecond);
+        CBytelonDoc* pDocument = pFirst->GetDocument();
+        for (int step = 0; step < runs.Steps; ++step) {
+            CBytelonView* pView = below(2) ? pFirst : pSecond;
+            CBytelonView* pOther = pView == pFirst ? pSecond : pFirst;
+            Focus(pView);
+            const int size = int(model.size());
+            int kind = below(5);  // 0 typed, 1 private paste, 2 text paste, 3 file, 4 cut
+            if (kind == 4 && size == 0)
+                kind = 1;
+            const int lo = below(size + (kind == 4 ? 0 : 1));
+            const int len = kind == 4 ? 1 + below(std::min(size - lo, 40000)) : std::min(size - lo, below(3) ? 0 : below(40001));
+            if (len == 0)
+                MoveCaretTo(pView, lo);
+            else if (below(2))
+                SelectBytes(pView, lo, lo + len);
+            else
+                SelectBytes(pView, lo + len, lo);
+            // Mostly a few bytes, that land on the screen; now and then several chunks.
+            const int largest = size > 150000 || below(2) ? 100 : below(4) ? 3000 : 40000;
+            QByteArray bytes;
+            int caret = lo;
+            bool ran = true;  // the command was there to give
+            switch (kind) {
+            case 0: {
+                // Printable characters that no accelerator takes, or any byte as hex.
+                const bool asText = below(2);
+                bytes = randomBytes(1 + below(6), asText ? 0x20 : 0);
+                if (asText) {
+                    for (char& byte : bytes)
+                        byte = char(0x20 + static_cast<unsigned char>(byte) % 0x5F);
+                    bytes.replace('=', 'q').replace('+', 'p');
+                }
+                TypeBytes(pView, bytes, asText);
+                caret = lo + int(bytes.size());
+                break;
+            }
+            case 1:
+            case 2: {
+                bytes = randomBytes(below(largest), 0);
+                auto* pData = new QMimeData;
+                if (kind == 1) {
+                    const quint32 n = quint32(bytes.size());
+                    pData->setData(BytelonClipboardMimeType(),
+                                   QByteArray(1, char(n >> 24)) + char(n >> 16) + char(n >> 8) + char(n) + bytes);
+                } else {
+                    pData->setData(QStringLiteral("text/plain"), bytes);
+                    if (const qsizetype zero = bytes.indexOf('\0'); zero >= 0)
+                        bytes.truncate(zero);  // text ends at its first zero
+                }
+                QGuiApplication::clipboard()->setMimeData(pData);
+                ran = program.Frame()->ExecuteCommand(ID_EDIT_PASTE);
+                caret = lo + int(bytes.size());
+                break;
+            }
+            case 3:
+                bytes = randomBytes(below(largest), 0);
+                program.FileDialogs.Paths.push_back(program.MakeFile("insert.bin", bytes));
+                ran = program.Frame()->ExecuteCommand(ID_FILE_INSERT_FROM_FILE);
+                break;
+            case 4:
+                // What was cut is on the clipboard.
+                ran = program.Frame()->ExecuteCommand(ID_EDIT_CUT)
+                      && QGuiApplication::clipboard()->mimeData()->data(BytelonClipboardMimeType()).mid(4)
+                             == model.mid(lo, len);
+                break;
+            }
+            ProcessEvents();
+            model.replace(lo, len, bytes);
+            // The caret just after what went in, as far as the screen reaches; on the
+            // first inserted byte after Insert From File; where the cut bytes were.
+            const CShownOffsets shown = ShownOffsets(pView);
+            const QImage otherShown = ScreenPixels(pOther);
+            pOther->Invalidate();
+            const bool same
+                = ran && program.WorkFileBytes(pDocument) == model && pDocument->DocLen == int(model.size())
+                  && !pView->SelActive && shown.Caret == pView->CaretOffset()
+                  && pView->CaretOffset() == std::min<long long>(caret, shown.End)
+                  && pOther->CaretOffset() <= pDocument->DocLen && otherShown == ScreenPixels(pOther)
+                  && program.Messages.Texts.isEmpty();
+            QVERIFY2(same, qPrintable(QStringLiteral("seed %1, step %2 (kind %3 at %4, len %5, %6 bytes, window %7): "
+                                                      "caret %8, shown %9 of %10, expected %11, %12 messages")
+                                          .arg(seed).arg(step).arg(kind).arg(lo).arg(len).arg(bytes.size())
+                                          .arg(pView == pFirst ? 1 : 2).arg(pView->CaretOffset()).arg(shown.Caret)
+                                          .arg(shown.End).arg(caret).arg(program.Messages.Texts.size())));
+        }
     }
 }
 
@@ -544,7 +792,7 @@ void tst_editing::undoFailingDeclaresDamage()
 void tst_editing::deletionFailingPartWayIsUndone()
 {
     CProgram program;
-    CBytelonView* pView = program.OpenBytes(Pattern(60000));
+    CBytelonView* pView = program.OpenBytes(Pattern(1100000));
     CBytelonDoc* pDocument = pView->GetDocument();
     SelectBytes(pView, 10, 11);
 
@@ -556,14 +804,14 @@ void tst_editing::deletionFailingPartWayIsUndone()
     QCOMPARE(program.Messages.Texts,
              QStringList({"Failed to open file", "CopyFileSegment() failed in DeleteTheSelection()"}));
     QVERIFY(!pDocument->Damaged);
-    QCOMPARE(program.WorkFileBytes(pDocument), Pattern(60000));
+    QCOMPARE(program.WorkFileBytes(pDocument), Pattern(1100000));
 
     // Bytes moved over the deleted ones before a failure are put back.
     program.Messages.Texts.clear();
     bool failed = false;
     {
         CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT) {
-            return path == pDocument->WorkFileName && pos > 16384 && !std::exchange(failed, true);
+            return path == pDocument->WorkFileName && pos > 1048576 && !std::exchange(failed, true);
         });
         QVERIFY(!Delete(pView));
     }
@@ -571,8 +819,8 @@ void tst_editing::deletionFailingPartWayIsUndone()
     QCOMPARE(program.Messages.Texts.value(1), QStringLiteral("CopyFileSegment() failed in DeleteTheSelection()"));
     QCOMPARE(program.Messages.Texts.size(), 2);
     QVERIFY(!pDocument->Damaged);
-    QCOMPARE(program.WorkFileBytes(pDocument), Pattern(60000));
-    QCOMPARE(pDocument->DocLen, 60000);
+    QCOMPARE(program.WorkFileBytes(pDocument), Pattern(1100000));
+    QCOMPARE(pDocument->DocLen, 1100000);
     QVERIFY(pView->SelActive);
 
     // Only when putting them back fails too is the document declared damaged.
@@ -581,7 +829,7 @@ void tst_editing::deletionFailingPartWayIsUndone()
     {
         // From the first failure on, nothing reaches the work file.
         CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT) {
-            failed = failed || (path == pDocument->WorkFileName && pos > 16384);
+            failed = failed || (path == pDocument->WorkFileName && pos > 1048576);
             return failed && path == pDocument->WorkFileName;
         });
         QVERIFY(!Delete(pView));
@@ -608,7 +856,7 @@ void tst_editing::replacementReportsFailure()
     QCOMPARE(program.WorkFileBytes(pDocument), Pattern(100));
     QVERIFY(pView->SelActive);
 
-    // No temporary file can be written: the deletion keeps nothing it cannot undo.
+    // Saving the tail fails: the selection and the document stay as they were.
     program.Messages.Texts.clear();
     {
         CWriteFaultGuard fault([&](const QString& path, std::int64_t, UINT) {
@@ -616,7 +864,8 @@ void tst_editing::replacementReportsFailure()
         });
         QVERIFY(!Insert(pView, "new"));
     }
-    QCOMPARE(program.Messages.Texts.value(1), QStringLiteral("CopyFileSegment() failed in DeleteTheSelection()"));
+    QCOMPARE(program.Messages.Texts.value(1),
+             QStringLiteral("CopyFileSegment() 1 failed in ReplaceSelectionWithString()"));
     QCOMPARE(program.WorkFileBytes(pDocument), Pattern(100));
     QCOMPARE(pDocument->DocLen, 100);
     QVERIFY(pView->SelActive);
@@ -670,11 +919,11 @@ void tst_editing::insertFromFile()
     QCOMPARE(pView->CaretOffset(), lo);  // on the first inserted byte
     QVERIFY(!pView->SelActive);
     QCOMPARE(pDocument->IsModified(), expected != original);
-    // A tail file only when bytes follow the insertion, and one for the
-    // deleted bytes when bytes follow the selection.
-    const bool tailMade = !file.isEmpty() && lo + file.size() < expected.size();
-    const bool deletedKept = anchor != end && std::max(anchor, end) < original.size();
-    QCOMPARE(CTailFile::CreatedCount(), tailFiles + (tailMade ? 1 : 0) + (deletedKept ? 1 : 0));
+    // One temporary file, only when bytes follow the insertion or the
+    // deleted selection (they are what it keeps).
+    const bool tailMade = file.isEmpty() ? anchor != end && std::max(anchor, end) < original.size()
+                                         : lo < original.size();
+    QCOMPARE(CTailFile::CreatedCount(), tailFiles + (tailMade ? 1 : 0));
     QVERIFY(program.Messages.Texts.isEmpty());
     QCOMPARE(CWaitCursor::Depth(), 0);
 
@@ -814,6 +1063,110 @@ void tst_editing::saveSelectionAsRefusals()
     QCOMPARE(program.Messages.Texts,
              QStringList({"Failed to open file", "CopyFileSegment() failed in On_File_Save_Selection_As()"}));
     QCOMPARE(program.WorkFileBytes(pDocument), original);
+}
+
+void tst_editing::harmReportedAndNoByteLost_data()
+{
+    QTest::addColumn<CAct>("act");
+    QTest::addColumn<CHarm>("harm");
+    QTest::addColumn<QStringList>("messages");
+    const QString failedOpen = QStringLiteral("Failed to open file");
+    QTest::newRow("delete-work-file-gone-before-shortening")
+        << CAct::DeleteKey << CHarm::WorkFileGoneAtItsFirstWrite
+        << QStringList{"DeleteTheSelection() could not open WorkFile"};
+    QTest::newRow("insert-at-end-work-file-locked")
+        << CAct::InsertAtEnd << CHarm::LockedWorkFile << QStringList{"ReplaceSelectionWithString() could not open WorkFile"};
+    QTest::newRow("insert-at-end-pipe-for-work-file")
+        << CAct::InsertAtEnd << CHarm::PipeForWorkFile << QStringList{"Seek failed in ReplaceSelectionWithString()"};
+    QTest::newRow("insert-no-temp-folder") << CAct::InsertInMiddle << CHarm::NoTempFolder
+                                           << QStringList{"ReplaceSelectionWithString() could not create temp file"};
+    QTest::newRow("insert-file-no-temp-folder") << CAct::InsertFileInMiddle << CHarm::NoTempFolder
+                                                << QStringList{"On_File_Insert_From_File() could not create temp file"};
+    QTest::newRow("insert-file-work-file-locked")
+        << CAct::InsertFileInMiddle << CHarm::LockedWorkFile
+        << QStringList{failedOpen, "CopyFileSegment() failed, called from On_File_Insert_From_File()"};
+    QTest::newRow("insert-file-work-file-gone-before-tail-returns")
+        << CAct::InsertFileInMiddle << CHarm::WorkFileGoneAtItsFirstWrite
+        << QStringList{failedOpen, "CopyFileSegment() 3 failed in On_File_Insert_From_File()"};
+    QTest::newRow("paste-no-temp-folder") << CAct::PasteInMiddle << CHarm::NoTempFolder
+                                          << QStringList{"On_Edit_Paste() could not create temp file"};
+    QTest::newRow("paste-work-file-locked") << CAct::PasteInMiddle << CHarm::LockedWorkFile
+                                            << QStringList{failedOpen, "CopyFileSegment() 1 failed in OnEditPaste()"};
+    QTest::newRow("paste-at-end-work-file-locked")
+        << CAct::PasteAtEnd << CHarm::LockedWorkFile << QStringList{"On_Edit_Paste() could not open WorkFile"};
+    QTest::newRow("paste-at-end-pipe-for-work-file")
+        << CAct::PasteAtEnd << CHarm::PipeForWorkFile << QStringList{"Seek error 2 in OnEditPaste()"};
+    QTest::newRow("paste-work-file-gone-before-tail-returns")
+        << CAct::PasteInMiddle << CHarm::WorkFileGoneAtItsFirstWrite
+        << QStringList{failedOpen, "CopyFileSegment() 2 failed in OnEditPaste()"};
+    QTest::newRow("copy-work-file-locked") << CAct::Copy << CHarm::LockedWorkFile
+                                           << QStringList{"CopySelectionToClipboard() could not open WorkFile"};
+    QTest::newRow("copy-pipe-for-work-file") << CAct::Copy << CHarm::PipeForWorkFile << QStringList{"Seek() failed"};
+    QTest::newRow("copy-work-file-cut-short") << CAct::Copy << CHarm::ShortWorkFile << QStringList{"Read() failed"};
+    QTest::newRow("copy-clipboard-taken-over")
+        << CAct::Copy << CHarm::ClipboardTakenOver << QStringList{"SetClipboardData() failed"};
+    QTest::newRow("paint-pipe-for-work-file") << CAct::Paint << CHarm::PipeForWorkFile
+                                              << QStringList{"Seek error in Draw()"};
+    QTest::newRow("paint-more-lines-than-the-buffer")
+        << CAct::Paint << CHarm::TooManyLines << QStringList{"Error:  Screen buffer overflow in Draw()  "};
+}
+
+void tst_editing::harmReportedAndNoByteLost()
+{
+    QFETCH(CAct, act);
+    QFETCH(CHarm, harm);
+    QFETCH(QStringList, messages);
+    CPrivateTempDir temp;
+    CProgram program;
+    const QByteArray original = Pattern(20000);
+    CBytelonView* pView = program.OpenFocused(original, 10);
+    CBytelonDoc* pDocument = pView->GetDocument();
+    const QString workFile = pDocument->WorkFileName;
+    const QByteArray& expected = original;
+
+    // The caret or selection and the data the operation needs, before the harm.
+    const bool atEnd = act == CAct::InsertAtEnd || act == CAct::PasteAtEnd;
+    MoveCaretTo(pView, atEnd ? int(original.size()) : 100);
+    // A deletion that fails is taken back, so every act leaves the bytes alone.
+    if (act == CAct::DeleteKey || act == CAct::Copy)
+        SelectBytes(pView, 100, 200);
+    QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+    program.FileDialogs.Paths.push_back(program.MakeFile("insert.bin", "from a file"));
+    {
+        CHarmDone harmDone(program, workFile, harm);
+        switch (act) {
+        case CAct::InsertAtEnd:
+        case CAct::InsertInMiddle: QVERIFY(!Insert(pView, "new")); break;
+        case CAct::InsertFileInMiddle: QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_INSERT_FROM_FILE)); break;
+        case CAct::PasteAtEnd:
+        case CAct::PasteInMiddle: QVERIFY(program.Frame()->ExecuteCommand(ID_EDIT_PASTE)); break;
+        case CAct::DeleteKey: QTest::keyClick(pView, Qt::Key_Delete); break;
+        case CAct::Copy: QVERIFY(program.Frame()->ExecuteCommand(ID_EDIT_COPY)); break;
+        case CAct::Paint:
+            if (harm == CHarm::TooManyLines) {
+                const int lines = 16384 / pView->BytesPerLine + 1;
+                CRecordingDC dc(pView->viewport(), QRect(0, 0, 2000, (lines + 2) * pView->LineHeight));
+                pView->OnPrepareDC(&dc);
+                pView->Draw(&dc, 0, lines, 5, 0);
+                QVERIFY(dc.TextsAt(5 + pView->LineHeight).isEmpty());  // no line drawn
+            }
+            pView->Invalidate();
+            break;
+        }
+        ProcessEvents();
+    }
+    QCOMPARE(program.Messages.Texts, messages);
+    // Nothing lost: the document is the bytes it should be, nothing left behind.
+    QVERIFY(program.WorkFileBytes(pDocument).left(pDocument->DocLen) == expected);
+    QCOMPARE(pDocument->DocLen, int(expected.size()));
+    QVERIFY(!pDocument->Damaged);
+    QVERIFY(!pDocument->WorkFile.IsOpen());
+    QCOMPARE(temp.Files(), QStringList{QFileInfo(workFile).fileName()});
+    QCOMPARE(CWaitCursor::Depth(), 0);
+    // The screen shows the document again, without another message.
+    QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
+    QCOMPARE(ShownOffsets(pView).Caret, (long long)pView->CaretOffset());
+    QCOMPARE(program.Messages.Texts, messages);
 }
 
 QTEST_MAIN(tst_editing)

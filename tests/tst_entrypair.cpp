@@ -8,6 +8,8 @@
 #include "app/MainFrame.h"
 #include "search/InsertDlg.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QTest>
 
@@ -48,6 +50,8 @@ private slots:
     void selectionsCarriedAcross();
     void limits();
     void destroyingClearsStatus();
+    void textArrivingUntyped_data();
+    void textArrivingUntyped();
 };
 
 void tst_entrypair::hexToAscii_data()
@@ -193,6 +197,53 @@ void tst_entrypair::destroyingClearsStatus()
         QCOMPARE(program.PaneText(0), Example);
     }
     QCOMPARE(program.PaneText(0), QString());
+}
+
+void tst_entrypair::textArrivingUntyped_data()
+{
+    QTest::addColumn<bool>("hexBox");
+    QTest::addColumn<int>("route");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");  // after "4" was typed first
+    const int ctrlV = int(CTextRoute::CtrlV);
+    const int shiftInsert = int(CTextRoute::ShiftInsert);
+    const int menuPaste = int(CTextRoute::MenuPaste);
+    const int drop = int(CTextRoute::Drop);
+    // Ctrl+V is a control character, which the hex box drops.
+    QTest::newRow("hex-ctrl-v-dropped") << true << ctrlV << "1 42" << "4";
+    QTest::newRow("hex-shift-insert-digits") << true << shiftInsert << "1 42" << "41 42";
+    QTest::newRow("hex-shift-insert-other-refused") << true << shiftInsert << "1 4G" << "4";
+    QTest::newRow("hex-menu-paste-digits") << true << menuPaste << "1 4a" << "41 4A";
+    QTest::newRow("hex-menu-paste-other-refused") << true << menuPaste << "1,42" << "4";
+    QTest::newRow("hex-drop-digits") << true << drop << "1" << "41";
+    QTest::newRow("hex-drop-other-refused") << true << drop << "1G" << "4";
+    QTest::newRow("ascii-ctrl-v-takes-every-character") << false << ctrlV << "1G" << "41G";
+    QTest::newRow("ascii-menu-paste") << false << menuPaste << " #" << "4 #";
+    QTest::newRow("ascii-drop") << false << drop << "#z" << "4#z";
+}
+
+void tst_entrypair::textArrivingUntyped()
+{
+    QFETCH(bool, hexBox);
+    QFETCH(int, route);
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    CProgram program;
+    CPairDialog pair;
+    QLineEdit* pBox = hexBox ? pair.Hex() : pair.Ascii();
+    pBox->setFocus();
+    QTest::keyClicks(pBox, QStringLiteral("4"));
+    PutTextThrough(pBox, CTextRoute(route), text);
+    QCOMPARE(pBox->text(), shown);
+    if (!hexBox)
+        return;
+    // Cut and undo are control characters too: they do nothing.
+    QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+    pBox->selectAll();
+    QTest::keyClick(pBox, Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(pBox, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(pBox->text(), shown);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
 }
 
 QTEST_MAIN(tst_entrypair)

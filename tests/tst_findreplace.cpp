@@ -10,6 +10,7 @@
 #include "framework/File.h"
 #include "res/Resource.h"
 #include "search/FindDlg.h"
+#include "search/ReplaceAllPass.h"
 #include "search/ReplaceDlg.h"
 #include "view/BytelonView.h"
 
@@ -18,6 +19,11 @@
 #include <QPointer>
 #include <QRadioButton>
 #include <QTest>
+
+#include <climits>
+#include <memory>
+#include <random>
+#include <tuple>
 
 namespace {
 
@@ -44,6 +50,9 @@ void TypeHex(CDialog* pDialog, int id, const QString& text)
     QLineEdit* pEdit = Edit(pDialog, id);
     pEdit->clear();
     QTest::keyClicks(pEdit, text);
+    // Emptying the box takes a key too.
+    if (text.isEmpty())
+        QTest::keyClick(pEdit, Qt::Key_Backspace);
 }
 
 // The command as the user gives it, from the document window.
@@ -91,6 +100,75 @@ bool RunReplaceAll(CProgram& program)
     return !program.App()->ReplaceAllActive;
 }
 
+// Small blocks and slices while it lives, so that small documents span
+// several of each; then the program's own sizes again.
+struct CSmallBlocks {
+    CSmallBlocks(int blockSize, int blocksPerSlice) { CReplaceAllPass::SetBlockLimits(blockSize, blocksPerSlice); }
+    ~CSmallBlocks()
+    {
+        CReplaceAllPass::SetBlockLimits(0, 0);
+        CReplaceAllPass::SetStreaming(true);
+    }
+};
+
+// The model of a run of steps from caret: left to right, without overlaps,
+// each search going on after the bytes the replacement before inserted;
+// only A to Z fold when case is ignored. At most limit steps; their count.
+long ModelReplace(QByteArray& bytes, int& caret, const QByteArray& find, const QByteArray& with, bool ignoreCase,
+                  long limit = LONG_MAX)
+{
+    auto fold = [&](char c) { return ignoreCase && c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; };
+    long steps = 0;
+    for (int at = caret; steps < limit && at + find.size() <= bytes.size();) {
+        int k = 0;
+        while (k < find.size() && fold(bytes[at + k]) == fold(find[k]))
+            ++k;
+        if (k < find.size()) {
+            ++at;
+            continue;
+        }
+        bytes.replace(at, int(find.size()), with);
+        at += int(with.size());
+        caret = at;
+        ++steps;
+    }
+    return steps;
+}
+
+// The message the search after the last step gives.
+QString EndMessage(const QByteArray& bytes, const QByteArray& find)
+{
+    return find.size() > bytes.size() ? QStringLiteral("Search string is longer than document") : EndReached;
+}
+
+QString Hex(const QByteArray& bytes)
+{
+    return CHexAsciiPair::HexTextOf(bytes.constData(), int(bytes.size()));
+}
+
+// What a finished Replace All leaves: the bytes, the view and the messages.
+struct CReplaceAllOutcome {
+    QByteArray Bytes;
+    int DocLen, Caret, TopOffset, SelActive, SelAnchor, SelEnd;
+    bool Modified;
+    QStringList Messages;
+    QString Pane;
+    bool operator==(const CReplaceAllOutcome& o) const
+    {
+        return std::tie(Bytes, DocLen, Caret, TopOffset, SelActive, SelAnchor, SelEnd, Modified, Messages, Pane)
+               == std::tie(o.Bytes, o.DocLen, o.Caret, o.TopOffset, o.SelActive, o.SelAnchor, o.SelEnd,
+                           o.Modified, o.Messages, o.Pane);
+    }
+};
+
+CReplaceAllOutcome Outcome(CProgram& program, CBytelonView* pView)
+{
+    CBytelonDoc* pDocument = pView->GetDocument();
+    return {CProgram::WorkFileBytes(pDocument), pDocument->DocLen, pView->CaretOffset(), pView->TopOffset,
+            pView->SelActive, pView->SelAnchor, pView->SelEnd, pDocument->IsModified(), program.Messages.Texts,
+            program.PaneText(0)};
+}
+
 }  // namespace
 
 class tst_findreplace : public QObject {
@@ -108,7 +186,9 @@ private slots:
     void replaceAllWithEmptyFindDoesNothing();
     void replaceInsertsThenSelectsNext();
     void closingStopsReplaceAll();
+    void keyInViewEndsThePassAtAStep();
     void failedReplacementStopsReplaceAll();
+    void randomReplaceAllMatchesModel();
 };
 
 void tst_findreplace::findDialogOpensAndRemembers()
@@ -254,47 +334,85 @@ void tst_findreplace::replaceAll_data()
     QTest::addColumn<QString>("find");
     QTest::addColumn<QString>("replace");
     QTest::addColumn<bool>("caseYes");
+    QTest::addColumn<int>("blockSize");
     QTest::addColumn<QByteArray>("result");
     QTest::addColumn<QString>("status");
-    QTest::newRow("byte-doubled") << QByteArray("aaa") << "61" << "61 61" << false << QByteArray("aaaaaa")
-                                  << "Replaced 3";
-    QTest::newRow("no-occurrence") << QByteArray("xyz") << "61" << "62" << false << QByteArray("xyz")
-                                   << "Replaced 0";
-    QTest::newRow("case-ignored-at-opening") << QByteArray("aAa") << "61" << "62" << false
-                                             << QByteArray("bbb") << "Replaced 3";
-    QTest::newRow("case-sensitive") << QByteArray("aAa") << "61" << "62" << true << QByteArray("bAb")
-                                    << "Replaced 2";
-    QTest::newRow("removing") << QByteArray("xaxax") << "61" << "" << false << QByteArray("xxx")
-                              << "Replaced 2";
-    QTest::newRow("longer-string-at-the-end") << QByteArray("..abcab") << "61 62" << "2D" << false
-                                              << QByteArray("..-c-") << "Replaced 2";
+    QTest::addColumn<QString>("message");
+    const QString tooLong = QStringLiteral("Search string is longer than document");
+    QTest::newRow("byte-doubled") << QByteArray("aaa") << "61" << "61 61" << false << 0 << QByteArray("aaaaaa")
+                                  << "Replaced 3" << EndReached;
+    QTest::newRow("no-occurrence") << QByteArray("xyz") << "61" << "62" << false << 0 << QByteArray("xyz")
+                                   << "Replaced 0" << EndReached;
+    QTest::newRow("case-ignored-at-opening") << QByteArray("aAa") << "61" << "62" << false << 0
+                                             << QByteArray("bbb") << "Replaced 3" << EndReached;
+    QTest::newRow("case-sensitive") << QByteArray("aAa") << "61" << "62" << true << 0 << QByteArray("bAb")
+                                    << "Replaced 2" << EndReached;
+    QTest::newRow("removing") << QByteArray("xaxax") << "61" << "" << false << 0 << QByteArray("xxx")
+                              << "Replaced 2" << EndReached;
+    QTest::newRow("longer-string-at-the-end") << QByteArray("..abcab") << "61 62" << "2D" << false << 0
+                                              << QByteArray("..-c-") << "Replaced 2" << EndReached;
+    QTest::newRow("removing-everything") << QByteArray("abab") << "61 62" << "" << false << 0 << QByteArray()
+                                         << "Replaced 2" << tooLong;
+    QTest::newRow("longer-than-the-document") << QByteArray("ab") << "61 62 63" << "78" << false << 0
+                                              << QByteArray("ab") << "Replaced 0" << tooLong;
+    QTest::newRow("replacement-holds-the-string") << QByteArray("abxab") << "61 62" << "61 62 61 62" << false
+                                                  << 3 << QByteArray("ababxabab") << "Replaced 2" << EndReached;
+    QTest::newRow("adjacent-and-overlapping") << QByteArray("aaaaa") << "61 61" << "2D" << false << 2
+                                              << QByteArray("--a") << "Replaced 2" << EndReached;
+    QTest::newRow("first-and-last-bytes") << QByteArray("Zmiddlez") << "7A" << "31 32" << false << 0
+                                          << QByteArray("12middle12") << "Replaced 2" << EndReached;
+    QTest::newRow("letters-fold-nothing-else") << QByteArray("Ab\xC9\xE9[{aB") << "61 42" << "2E" << false << 0
+                                               << QByteArray(".\xC9\xE9[{.") << "Replaced 2" << EndReached;
+    QTest::newRow("across-block-boundaries") << QByteArray("..abc..abc.abc") << "61 62 63" << "58" << false << 4
+                                             << QByteArray("..X..X.X") << "Replaced 3" << EndReached;
+    // The window shows lines 8 to 23: the caret must still land after "aa".
+    QTest::newRow("replacement-ending-below-the-window")
+        << QByteArray(23, 'x') + 'a' << "61" << "61 61" << false << 0 << QByteArray(23, 'x') + "aa" << "Replaced 1"
+        << EndReached;
+    QTest::newRow("many-blocks-shrinking")
+        << QByteArray("xyz").repeated(40) << "79 7A" << "" << false << 5 << QByteArray(40, 'x') << "Replaced 40"
+        << EndReached;
 }
 
+// Each row runs as streaming passes in small blocks and slices, and again as
+// the design's steps one at a time: the same bytes, view and messages.
 void tst_findreplace::replaceAll()
 {
     QFETCH(QByteArray, document);
     QFETCH(QString, find);
     QFETCH(QString, replace);
     QFETCH(bool, caseYes);
+    QFETCH(int, blockSize);
     QFETCH(QByteArray, result);
     QFETCH(QString, status);
-    CProgram program;
-    CBytelonView* pView = program.OpenFocused(document);
-    PlaceCaret(pView, 2);
-    CReplaceDlg* pReplace = OpenReplace(program, find, replace);
-    if (caseYes)
-        pReplace->GetDlgItemAs<QRadioButton>(IDC_REPLACE_CASE_YES)->click();
-    Click(pReplace, IDC_REPLACE_ALL);
-    QCOMPARE(program.PaneText(0), QStringLiteral("Replaced 0"));
-    QVERIFY(program.App()->ReplaceAllActive);
-    QVERIFY(RunReplaceAll(program));
-    QCOMPARE(CProgram::WorkFileBytes(pView->GetDocument()), result);
-    QCOMPARE(pView->GetDocument()->DocLen, int(result.size()));
-    QCOMPARE(program.PaneText(0), status);
-    QCOMPARE(program.Messages.Texts, QStringList{EndReached});
-    QCOMPARE(program.App()->ReplaceCount, 0L);
+    QFETCH(QString, message);
+    CSmallBlocks small(blockSize, 1);
+    std::vector<CReplaceAllOutcome> outcomes;
+    for (bool streaming : {true, false}) {
+        CReplaceAllPass::SetStreaming(streaming);
+        CProgram program;
+        CBytelonView* pView = program.OpenFocused(document, 2);
+        PlaceCaret(pView, std::min(2, int(document.size())));
+        CReplaceDlg* pReplace = OpenReplace(program, find, replace);
+        if (caseYes)
+            pReplace->GetDlgItemAs<QRadioButton>(IDC_REPLACE_CASE_YES)->click();
+        Click(pReplace, IDC_REPLACE_ALL);
+        QCOMPARE(program.PaneText(0), QStringLiteral("Replaced 0"));
+        QVERIFY(program.App()->ReplaceAllActive);
+        QVERIFY(RunReplaceAll(program));
+        outcomes.push_back(Outcome(program, pView));
+        QCOMPARE(program.App()->ReplaceCount, 0L);
+        QCOMPARE(program.App()->pCurrentView, pView);
+    }
+    const CReplaceAllOutcome& outcome = outcomes[0];
+    QCOMPARE(outcome.Bytes, result);
+    QCOMPARE(outcome.DocLen, int(result.size()));
+    QCOMPARE(outcome.Pane, status);
+    QCOMPARE(outcome.Messages, QStringList{message});
+    QCOMPARE(outcome.Modified, result != document);
     if (result == document)
-        QCOMPARE(pView->CaretOffset(), 0);
+        QCOMPARE(outcome.Caret, 0);
+    QVERIFY(outcomes[0] == outcomes[1]);
 }
 
 void tst_findreplace::replaceAllWithEmptyFindDoesNothing()
@@ -331,6 +449,7 @@ void tst_findreplace::replaceInsertsThenSelectsNext()
 
 void tst_findreplace::closingStopsReplaceAll()
 {
+    CSmallBlocks small(8, 1);
     CProgram program;
     QByteArray document;
     for (int i = 0; i < 50; ++i)
@@ -338,11 +457,13 @@ void tst_findreplace::closingStopsReplaceAll()
     CBytelonView* pView = program.OpenFocused(document);
     CReplaceDlg* pReplace = OpenReplace(program, QStringLiteral("61"), QStringLiteral("62"));
     Click(pReplace, IDC_REPLACE_ALL);
-    // Two steps, as two idle passes would run them.
+    // Two slices of one block each, as two idle passes would run them.
     program.App()->OnIdle(0);
     program.App()->OnIdle(0);
-    QCOMPARE(program.App()->ReplaceCount, 2L);
-    QCOMPARE(program.PaneText(0), QStringLiteral("Replaced 2"));
+    QCOMPARE(program.App()->ReplaceCount, 8L);
+    QCOMPARE(program.PaneText(0), QStringLiteral("Replaced 8"));
+    // Views still show the document as it was.
+    QCOMPARE(CProgram::WorkFileBytes(pView->GetDocument()), document);
     Click(pReplace, IDCANCEL);
     QVERIFY(!program.App()->ReplaceAllActive);
     QCOMPARE(program.App()->ReplaceCount, 0L);
@@ -350,33 +471,199 @@ void tst_findreplace::closingStopsReplaceAll()
     program.App()->OnIdle(0);
     QCOMPARE(program.PaneText(0), QString());
     QByteArray expected = document;
-    expected[1] = 'b';
-    expected[3] = 'b';
+    int caret = 0;
+    ModelReplace(expected, caret, "a", "b", true, 8);
     QCOMPARE(CProgram::WorkFileBytes(pView->GetDocument()), expected);
+    QCOMPARE(pView->GetDocument()->DocLen, int(expected.size()));
+    QCOMPARE(pView->CaretOffset(), caret);
+    QVERIFY(pView->GetDocument()->IsModified());
     QVERIFY(program.Messages.Texts.isEmpty());
+}
+
+void tst_findreplace::keyInViewEndsThePassAtAStep()
+{
+    CSmallBlocks small(8, 1);
+    CProgram program;
+    const QByteArray document = QByteArray("xa").repeated(50);
+    CBytelonView* pView = program.OpenFocused(document);
+    CReplaceDlg* pReplace = OpenReplace(program, QStringLiteral("61"), QStringLiteral("62"));
+    Click(pReplace, IDC_REPLACE_ALL);
+    program.App()->OnIdle(0);
+    const long steps = program.App()->ReplaceCount;
+    QVERIFY(steps > 0);
+    // The keys reach the view only once the steps found so far are made.
+    QByteArray model = document;
+    int caret = 0;
+    ModelReplace(model, caret, "a", "b", true, steps);
+    QTest::keyClick(pView, Qt::Key_Right);
+    QCOMPARE(CProgram::WorkFileBytes(pView->GetDocument()), model);
+    QTest::keyClick(pView, Qt::Key_Right);
+    QCOMPARE(pView->CaretOffset(), caret + 2);
+    // The run goes on from the caret, past the occurrence the keys skipped.
+    QVERIFY(RunReplaceAll(program));
+    caret += 2;
+    ModelReplace(model, caret, "a", "b", true);
+    QCOMPARE(CProgram::WorkFileBytes(pView->GetDocument()), model);
+    QCOMPARE(program.Messages.Texts, QStringList{EndReached});
 }
 
 void tst_findreplace::failedReplacementStopsReplaceAll()
 {
+    CSmallBlocks small(4, 1);
+    CPrivateTempDir temp;
     CProgram program;
-    CBytelonView* pView = program.OpenFocused(QByteArray("xaxaxa"));
+    CBytelonView* pView = program.OpenFocused(QByteArray("xaxaxaxaxaxa"));
     CReplaceDlg* pReplace = OpenReplace(program, QStringLiteral("61"), QStringLiteral("62 62"));
     Click(pReplace, IDC_REPLACE_ALL);
     program.App()->OnIdle(0);
+    QCOMPARE(program.App()->ReplaceCount, 2L);
     // The disk fills up: nothing more can be written.
     CFile::SetWriteFault([](const QString&, std::int64_t, UINT) { return true; });
     program.App()->OnIdle(0);
     CFile::SetWriteFault(nullptr);
-    QVERIFY(!program.Messages.Texts.isEmpty());
+    QCOMPARE(program.Messages.Texts.value(1),
+             QStringLiteral("CopyFileSegment() 1 failed in ReplaceSelectionWithString()"));
     QVERIFY(!program.App()->ReplaceAllActive);
     const int messages = int(program.Messages.Texts.size());
     ProcessEvents();
     program.App()->OnIdle(0);
     QCOMPARE(int(program.Messages.Texts.size()), messages);
-    // Every occurrence is either still there or wholly replaced.
-    const QByteArray bytes = CProgram::WorkFileBytes(pView->GetDocument());
-    QCOMPARE(pView->GetDocument()->DocLen, int(bytes.size()));
-    QVERIFY2(bytes == "xbbxaxa" || bytes == "xbbxbbxa", bytes.constData());
+    // The document is as it was before the pass, and the count says so.
+    QCOMPARE(CProgram::WorkFileBytes(pView->GetDocument()), QByteArray("xaxaxaxaxaxa"));
+    QCOMPARE(pView->GetDocument()->DocLen, 12);
+    QCOMPARE(program.PaneText(0), QStringLiteral("Replaced 0"));
+    QVERIFY(!pView->GetDocument()->IsModified());
+    QCOMPARE(temp.Files().size(), 1);  // the work file alone
+}
+
+// Replace All in random blocks and slices while the user, between slices,
+// changes a string, presses Replace All again, closes the dialog or the disk
+// fills up. The bytes are checked against the model; then the same actions,
+// at the same counts, are replayed on the design's steps one at a time, and
+// the bytes, view and messages must come out the same.
+void tst_findreplace::randomReplaceAllMatchesModel()
+{
+    struct CAction {
+        long At;  // ReplaceCount when it happens
+        int Kind;  // 0 replacement text, 1 search text, 2 Replace All again, 3 close
+        QByteArray Text;
+    };
+    const CRandomRuns runs = RandomRuns(20261207, 25, 60);
+    for (int run = 0; run < runs.Seeds; ++run) {
+        const unsigned seed = runs.FirstSeed + unsigned(run);
+        std::mt19937 random(seed);
+        auto below = [&](int n) { return n <= 0 ? 0 : int(random() % unsigned(n)); };
+        const QByteArray alphabet("aAbB\0\xC9\xE9", 7);
+        auto text = [&](int least, int most) {
+            QByteArray bytes;
+            for (int n = least + below(most - least + 1); n > 0; --n)
+                bytes += alphabet[below(4) ? below(4) : below(int(alphabet.size()))];
+            return bytes;
+        };
+        CSmallBlocks small(1 + below(24), 1 + below(3));
+        const QByteArray document = text(0, 300);
+        const QByteArray firstFind = text(1, 3);
+        const QByteArray firstWith = below(3) ? text(0, 4) : firstFind + text(0, 2);
+        const bool ignoreCase = below(2);
+        std::vector<CAction> actions;
+        std::vector<CReplaceAllOutcome> outcomes;
+        QString where = QStringLiteral("seed %1").arg(seed);
+        bool diskFilled = false;
+        for (bool streaming : {true, false}) {
+            CReplaceAllPass::SetStreaming(streaming);
+            CPrivateTempDir temp;
+            CProgram program;
+            CBytelonView* pView = program.OpenFocused(document, 3);
+            QByteArray find = firstFind;
+            QByteArray with = firstWith;
+            CReplaceDlg* pReplace = OpenReplace(program, Hex(find), Hex(with));
+            if (!ignoreCase)
+                pReplace->GetDlgItemAs<QRadioButton>(IDC_REPLACE_CASE_YES)->click();
+            Click(pReplace, IDC_REPLACE_ALL);
+            QByteArray model = document;
+            int caret = 0;
+            long done = 0;  // steps of the run that the model has made
+            // The model where the running pass began: a failing pass goes back there.
+            QByteArray passModel = model;
+            long passDone = 0;
+            auto act = [&](const CAction& action) {
+                done += ModelReplace(model, caret, find, with, ignoreCase, action.At - done);
+                if (action.Kind <= 1) {
+                    QByteArray& changed = action.Kind == 0 ? with : find;
+                    if (changed != action.Text) {
+                        passModel = model;
+                        passDone = done;
+                    }
+                    changed = action.Text;
+                    TypeHex(pReplace, action.Kind == 0 ? IDC_REPLACE_WITH_HEX : IDC_REPLACE_FIND_HEX, Hex(changed));
+                } else if (action.Kind == 2) {
+                    Click(pReplace, IDC_REPLACE_ALL);
+                    caret = 0;
+                    done = 0;
+                    passModel = model;
+                    passDone = 0;
+                } else {
+                    Click(pReplace, IDCANCEL);
+                }
+            };
+            if (streaming) {
+                for (int step = 0; step < runs.Steps && !diskFilled; ++step) {
+                    where = QStringLiteral("seed %1 step %2").arg(seed).arg(step);
+                    program.App()->OnIdle(0);
+                    if (!program.App()->ReplaceAllActive)
+                        break;
+                    const int kind = below(24);
+                    if (kind <= 3) {
+                        actions.push_back({program.App()->ReplaceCount, kind,
+                                           kind == 0 ? text(0, 4) : kind == 1 ? text(1, 3) : QByteArray()});
+                        act(actions.back());
+                        if (kind == 3)
+                            break;
+                    } else if (kind == 4) {
+                        // Writes fail from some byte on.
+                        const int after = below(8);
+                        auto written = std::make_shared<int>(0);
+                        CFile::SetWriteFault([=](const QString&, std::int64_t, UINT count) {
+                            *written += int(count);
+                            return *written > after;
+                        });
+                        program.App()->OnIdle(0);
+                        CFile::SetWriteFault(nullptr);
+                        diskFilled = !program.App()->ReplaceAllActive && program.Messages.Texts.size() >= 2;
+                    }
+                }
+            } else {
+                for (const CAction& action : actions) {
+                    for (int i = 0; i < 2000 && program.App()->ReplaceCount < action.At; ++i)
+                        program.App()->OnIdle(0);
+                    QVERIFY2(program.App()->ReplaceAllActive && program.App()->ReplaceCount == action.At,
+                             qPrintable(where));
+                    act(action);
+                }
+            }
+            if (diskFilled) {
+                // The pass that met the full disk left the document as it found it.
+                QVERIFY2(program.Messages.Texts.value(1)
+                             == QStringLiteral("CopyFileSegment() 1 failed in ReplaceSelectionWithString()"),
+                         qPrintable(where));
+                QVERIFY2(program.PaneText(0) == QStringLiteral("Replaced %1").arg(passDone), qPrintable(where));
+                model = passModel;
+            } else if (program.App()->pReplaceDlg) {
+                QVERIFY2(RunReplaceAll(program), qPrintable(where));
+                done += ModelReplace(model, caret, find, with, ignoreCase);
+                QVERIFY2(program.Messages.Texts == QStringList{EndMessage(model, find)}, qPrintable(where));
+            }
+            QVERIFY2(CProgram::WorkFileBytes(pView->GetDocument()) == model, qPrintable(where));
+            QVERIFY2(pView->GetDocument()->DocLen == model.size(), qPrintable(where));
+            QVERIFY2(!program.App()->ReplaceAllActive && program.App()->ReplaceCount == 0, qPrintable(where));
+            QVERIFY2(temp.Files().size() == 1, qPrintable(where));
+            outcomes.push_back(Outcome(program, pView));
+            if (diskFilled)
+                break;
+        }
+        if (!diskFilled)
+            QVERIFY2(outcomes[0] == outcomes[1], qPrintable(where));
+    }
 }
 
 QTEST_MAIN(tst_findreplace)

@@ -71,6 +71,8 @@ private slots:
     void dataColumns();
     void dataColumnsRefused_data();
     void dataColumnsRefused();
+    void entryTakesOnlyWhatTypingCould_data();
+    void entryTakesOnlyWhatTypingCould();
 };
 
 void tst_goto::gotoAddress_data()
@@ -223,6 +225,42 @@ void tst_goto::dataColumnsRefused()
     QCOMPARE(program.Messages.Texts, QStringList{message});
     QCOMPARE(pView->BytesPerLine, 8);
     QCOMPARE(program.App()->CharPerLine, 8);
+}
+
+void tst_goto::entryTakesOnlyWhatTypingCould_data()
+{
+    QTest::addColumn<int>("hex");
+    QTest::addColumn<int>("route");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("offset");
+    // Ctrl+V is a control character: dropped, so "1G" cannot slip in as 1.
+    QTest::addRow("ctrl-v-dropped") << 1 << int(CTextRoute::CtrlV) << "1G" << 0;
+    QTest::addRow("menu-paste-of-a-non-digit-refused") << 1 << int(CTextRoute::MenuPaste) << "1G" << 0;
+    QTest::addRow("menu-paste-of-hex-digits") << 1 << int(CTextRoute::MenuPaste) << "1a" << 0x1A;
+    QTest::addRow("shift-insert-with-a-blank-refused") << 1 << int(CTextRoute::ShiftInsert) << "12 " << 0;
+    QTest::addRow("decimal-drop-of-a-letter-refused") << 0 << int(CTextRoute::Drop) << "1a" << 0;
+    QTest::addRow("decimal-drop-of-digits") << 0 << int(CTextRoute::Drop) << "26" << 26;
+}
+
+void tst_goto::entryTakesOnlyWhatTypingCould()
+{
+    QFETCH(int, hex);
+    QFETCH(int, route);
+    QFETCH(QString, text);
+    QFETCH(int, offset);
+    CProgram program;
+    program.App()->HexAddressBase = hex;
+    CBytelonView* pView = program.OpenFocused(Counting(1000), 10);
+    PlaceCaret(pView, 5);
+    WhenModal([&](QWidget* pModal) {
+        auto* pDialog = qobject_cast<CDialog*>(pModal);
+        PutTextThrough(pDialog->GetDlgItemAs<QLineEdit>(IDC_ADDRESS), CTextRoute(route), text);
+        pDialog->GetDlgItemAs<QPushButton>(IDOK)->click();
+    });
+    QVERIFY(program.Frame()->ExecuteCommand(ID_SEARCH_GOTO));
+    ProcessEvents();
+    QCOMPARE(pView->CaretOffset(), offset);
+    QVERIFY(program.Messages.Texts.isEmpty());
 }
 
 QTEST_MAIN(tst_goto)

@@ -4,8 +4,10 @@
 #include "support/TestSupport.h"
 
 #include "app/BytelonApp.h"
+#include "app/MainFrame.h"
 #include "view/BytelonView.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QRegion>
 #include <QTest>
@@ -38,6 +40,8 @@ private slots:
     void homeEndAndDocumentEnds();
     void tabAndEscape();
     void emptyDocument();
+    void ctrlReleasedInsideADialog_data();
+    void ctrlReleasedInsideADialog();
 };
 
 void tst_keyboard::endOfLinePlace()
@@ -228,6 +232,50 @@ void tst_keyboard::emptyDocument()
         QCOMPARE(CaretCell(pView), std::pair(0, 0));
         QCOMPARE(pView->TopOffset, 0);
     }
+}
+
+void tst_keyboard::ctrlReleasedInsideADialog_data()
+{
+    QTest::addColumn<int>("key");  // with Ctrl, opens the dialog
+    QTest::addColumn<bool>("modal");
+    QTest::newRow("goto-address") << int(Qt::Key_G) << true;
+    QTest::newRow("insert") << int(Qt::Key_I) << true;
+    QTest::newRow("find") << int(Qt::Key_F) << false;
+    QTest::newRow("replace") << int(Qt::Key_R) << false;
+}
+
+void tst_keyboard::ctrlReleasedInsideADialog()
+{
+    QFETCH(int, key);
+    QFETCH(bool, modal);
+    CProgram program;
+    CBytelonView* pView = OpenCounting(program, 8, 2000, 10);
+    PlaceCaret(pView, 3 * 8 + 5);
+    // Ctrl is let go of where the person is typing: in the dialog.
+    auto releaseCtrlAndClose = [](QWidget* pDialog) {
+        QWidget* pFocus = QApplication::focusWidget();
+        QTest::keyRelease(pFocus && pFocus->window() == pDialog ? pFocus : pDialog, Qt::Key_Control);
+        pDialog->close();
+    };
+    if (modal)
+        WhenModal(releaseCtrlAndClose);
+    QTest::keyPress(pView, Qt::Key(key), Qt::ControlModifier);
+    ProcessEvents();
+    if (!modal) {
+        QWidget* pDialog = QApplication::activeWindow();
+        QVERIFY(pDialog && pDialog != static_cast<QWidget*>(program.Frame()));
+        releaseCtrlAndClose(pDialog);
+    }
+    // The window manager gives the main window the focus back.
+    program.Frame()->activateWindow();
+    ProcessEvents();
+    QCOMPARE(QApplication::focusWidget(), pView);
+    // Plain Home and Down, not their Ctrl meanings.
+    QTest::keyClick(pView, Qt::Key_Home);
+    QCOMPARE(pView->CaretOffset(), 3 * 8);
+    QTest::keyClick(pView, Qt::Key_Down);
+    QCOMPARE(pView->CaretOffset(), 4 * 8);
+    QCOMPARE(pView->TopOffset, 0);
 }
 
 QTEST_MAIN(tst_keyboard)

@@ -14,6 +14,11 @@
 #include <QPointer>
 #include <QTest>
 
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <random>
+
 namespace {
 
 // The middle of data row `row` (-1: the header) at `cells` character widths from the left.
@@ -75,6 +80,134 @@ QList<CColumnBox*> ColumnBoxes()
     return boxes;
 }
 
+// The caret and selection as the design states them: the screen-relative
+// caret pulled back into the data, moves wrapped by the Shift key, presses
+// and drags that start or extend the selection.
+struct CCaretModel {
+    int Len;
+    int Bpl;
+    int Lps;
+    int Top = 0;
+    int Row = 0;
+    int Col = 0;
+    int InText = 0;
+    int SelActive = 0;
+    int Anchor = 0;
+    int SelEnd = 0;
+
+    // The view's own state, to compare with the model's.
+    static CCaretModel Of(const CBytelonView* pView)
+    {
+        return {0, pView->BytesPerLine, pView->LinesPerScreen, pView->TopOffset, pView->CaretRow,
+                pView->CaretColumn, pView->CaretInText, pView->SelActive, pView->SelAnchor,
+                pView->SelActive ? pView->SelEnd : 0};
+    }
+    [[nodiscard]] std::array<int, 7> State() const { return {Top, Row, Col, InText, SelActive, Anchor, SelActive ? SelEnd : 0}; }
+    [[nodiscard]] QString Text() const
+    {
+        return QString::asprintf("top %d caret %d,%d pane %d selection %d %d-%d", Top, Row, Col, InText, SelActive,
+                                 Anchor, SelEnd);
+    }
+    [[nodiscard]] int Offset() const { return Top + Row * Bpl + Col; }
+    [[nodiscard]] int LastOffset() const { return Len > 0 ? Len - 1 : 0; }
+    [[nodiscard]] int Bottom() const { return std::min(Top + Lps * Bpl - 1, LastOffset()); }
+    [[nodiscard]] int LastRow() const { return Len <= 0 ? 0 : std::min((Len - 1) / Bpl - Top / Bpl, Lps - 1); }
+    void Keep()
+    {
+        if (Offset() > Bottom() + 1 || Row > LastRow()) {
+            Row = LastRow();
+            Col = Bpl;
+        }
+        if (Offset() > Bottom() + 1)
+            Col = LastOffset() % Bpl + 1;
+        if (Len == 0)
+            Col = 0;
+    }
+    // mode < 0: the offset's line at the top; otherwise the offset on the last row.
+    void ScrollTo(int offset, int mode)
+    {
+        if (mode < 0) {
+            Top = offset > 0 ? Bpl * (offset / Bpl) : 0;
+            if (Top + Lps * Bpl > Len)
+                Top = Bpl * (LastOffset() / Bpl + 1) - Lps * Bpl;
+        } else {
+            Top = Bpl * (std::clamp(offset, 0, LastOffset()) / Bpl + 1) - Lps * Bpl;
+        }
+        Top = std::max(Top, 0);
+        Keep();
+    }
+    void Sync(bool shift)
+    {
+        if (SelActive != int(shift)) {
+            Anchor = Offset();
+            SelActive = shift;
+        }
+    }
+    void Left()
+    {
+        if (Offset() == 0)
+            return;
+        if (--Col < 0) {
+            Col = Bpl - 1;
+            if (--Row < 0) {
+                Row = 0;
+                ScrollTo(Top - Bpl, -1);
+            }
+        }
+    }
+    void Right()
+    {
+        const int n = Col + 1;
+        if (Offset() + 1 <= Len) {
+            if (n < Bpl || (Offset() + 1 == Len && n == Bpl)) {
+                Col = n;
+            } else {
+                Col = 0;
+                if (++Row > LastRow()) {
+                    Row = LastRow();
+                    ScrollTo(Top + Bpl, -1);
+                }
+            }
+        }
+        Keep();
+    }
+    void Up()
+    {
+        if (Row != 0)
+            --Row;
+        else if (Top != 0)
+            ScrollTo(Top - Bpl, -1);
+        Keep();
+    }
+    void Down()
+    {
+        if (Row != LastRow())
+            ++Row;
+        else if (Bottom() + 1 != Len)
+            ScrollTo(Top + Bpl, -1);
+        Keep();
+    }
+    // A press or drag at data row `row` (-1: the header) and caret column `col` of a pane.
+    void Point(int row, int col, int inText)
+    {
+        InText = inText;
+        Row = std::clamp(row, 0, LastRow());
+        Col = Len > 0 ? col : 0;
+        Row = Len > 0 ? Row : 0;
+        Keep();
+    }
+};
+
+// Where a press puts the caret at caret column col of a pane: a quarter cell
+// before the column's place, clear of the rules and of the next column.
+QPoint PointFor(CBytelonView* pView, int row, int col, int inText)
+{
+    const float w = pView->CharWidth;
+    const float x = inText ? float(pView->TextColumnX()) + (float(col) - 0.25F) * w
+                           : float(pView->HexColumnX()) + (float(3 * col) - 0.25F) * w;
+    return QPoint(int(x), 5 + (row + 1) * pView->LineHeight + pView->LineHeight / 2);
+}
+
 }  // namespace
 
 class tst_mouse : public QObject {
@@ -94,6 +227,7 @@ private slots:
     void columnBoxLifetime();
     void columnBoxCreationFails();
     void emptyDocument();
+    void randomKeysAndMouseMatchModel();
 };
 
 void tst_mouse::pressPlacesCaret_data()
@@ -482,6 +616,108 @@ void tst_mouse::emptyDocument()
     }
     SetLeftButtonHeld(false);
     QCOMPARE(program.PaneText(1), QStringLiteral("00000000 "));
+}
+
+void tst_mouse::randomKeysAndMouseMatchModel()
+{
+    const CRandomRuns runs = RandomRuns(20250301, 6, 60);
+    for (int run = 0; run < runs.Seeds; ++run) {
+        const unsigned seed = runs.FirstSeed + unsigned(run);
+        std::mt19937 random(seed);
+        auto below = [&](int n) { return int(random() % unsigned(n)); };
+        CProgram program;
+        const int bpl = std::array{1, 3, 8, 16}[std::size_t(below(4))];
+        const int lps = 1 + below(6);
+        // Empty, one byte, one short line, exactly a screen, and several screens.
+        const std::array<int, 6> lengths{0, 1, std::max(1, bpl - 1), lps * bpl, 3 * lps * bpl,
+                                         5 * lps * bpl + 1 + below(3 * bpl)};
+        const int len = lengths[seed % lengths.size()];
+        program.App()->CharPerLine = bpl;
+        CBytelonView* pView = OpenForPointer(program, Pattern(len), lps);
+        CCaretModel model{len, bpl, pView->LinesPerScreen};
+        QString last;
+        for (int step = 0; step < runs.Steps; ++step) {
+            const bool shift = below(5) < 2;
+            const Qt::KeyboardModifiers withShift = shift ? Qt::ShiftModifier : Qt::NoModifier;
+            // A key move: wrapped by the selection's start or end and extension.
+            auto key = [&](Qt::Key k, Qt::KeyboardModifiers extra, const std::function<void()>& move) {
+                model.Sync(shift);
+                move();
+                if (shift)
+                    model.SelEnd = model.Offset();
+                QTest::keyClick(pView, k, withShift | extra);
+                last = QString::asprintf("key %x shift %d ctrl %d", int(k), int(shift), int(extra != Qt::NoModifier));
+            };
+            const int row = below(model.Lps + 1) - 1;
+            const int col = below(bpl + 1);
+            const int inText = below(2);
+            const int bps = model.Lps * bpl;
+            switch (below(16)) {
+            case 0: key(Qt::Key_Left, {}, [&] { model.Left(); }); break;
+            case 1: key(Qt::Key_Right, {}, [&] { model.Right(); }); break;
+            case 2: key(Qt::Key_Up, {}, [&] { model.Up(); }); break;
+            case 3: key(Qt::Key_Down, {}, [&] { model.Down(); }); break;
+            case 4: key(Qt::Key_Home, {}, [&] { model.Col = 0; }); break;
+            case 5: key(Qt::Key_End, {}, [&] { model.Col = bpl; model.Keep(); }); break;
+            case 6: key(Qt::Key_Home, Qt::ControlModifier, [&] { model.ScrollTo(0, -1); model.Row = model.Col = 0; }); break;
+            case 7:
+                key(Qt::Key_End, Qt::ControlModifier, [&] {
+                    model.ScrollTo(model.LastOffset(), 1);
+                    model.Row = model.LastRow();
+                    model.Col = bpl;
+                    model.Keep();
+                });
+                break;
+            case 8: key(Qt::Key_PageUp, {}, [&] { model.ScrollTo(model.Top - bps, -1); }); break;
+            case 9: key(Qt::Key_PageDown, {}, [&] { model.ScrollTo(model.Top + bps, -1); }); break;
+            case 10: key(Qt::Key_Escape, {}, [] {}); break;
+            case 11:
+                model.InText ^= 1;
+                QTest::keyClick(pView, Qt::Key_Tab);
+                last = QStringLiteral("tab");
+                break;
+            default: {
+                // A press, with Shift or not, then perhaps a drag, then the release.
+                const bool drag = below(2);
+                const QPoint from = PointFor(pView, row, col, inText);
+                if (shift)
+                    QTest::keyPress(pView, Qt::Key_Shift);
+                model.SelActive = 1;
+                model.Point(row, col, inText);
+                model.SelEnd = model.Offset();
+                if (!shift)
+                    model.Anchor = model.SelEnd;
+                Press(pView, from);
+                QPoint to = from;
+                if (drag) {
+                    const int row2 = below(model.Lps + 1) - 1;
+                    const int col2 = below(bpl + 1);
+                    const int inText2 = below(2);
+                    to = PointFor(pView, row2, col2, inText2);
+                    model.Point(row2, col2, inText2);
+                    model.SelEnd = model.Offset();
+                    Drag(pView, to);
+                }
+                Release(pView, to);
+                if (shift)
+                    QTest::keyRelease(pView, Qt::Key_Shift);
+                if (model.Anchor == model.SelEnd)
+                    model.SelActive = 0;
+                last = QString::asprintf("press row %d col %d pane %d shift %d drag %d", row, col, inText, int(shift),
+                                         int(drag));
+                break;
+            }
+            }
+            const CCaretModel seen = CCaretModel::Of(pView);
+            const bool same = seen.State() == model.State();
+            const bool shown = same && SelectionMismatchesOnScreen(pView) == 0;
+            QVERIFY2(shown, qPrintable(QStringLiteral("seed %1, step %2 (%3; %4 bytes, %5 per line, %6 lines): view %7, "
+                                                      "model %8%9")
+                                           .arg(seed).arg(step).arg(last).arg(len).arg(bpl).arg(model.Lps)
+                                           .arg(seen.Text(), model.Text(),
+                                                same ? QStringLiteral(", the screen differs") : QString())));
+        }
+    }
 }
 
 QTEST_MAIN(tst_mouse)

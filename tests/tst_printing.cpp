@@ -5,7 +5,9 @@
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
+#include "framework/DC.h"
 #include "framework/PrintDialog.h"
+#include "framework/PrintInfo.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
 
@@ -149,6 +151,8 @@ private slots:
     void unwritableOutput();
     void printSetup();
     void commandsNeedADocument();
+    void pageGeometry_data();
+    void pageGeometry();
 
 private:
     int LinesPerPage = 0;
@@ -407,6 +411,103 @@ void tst_printing::commandsNeedADocument()
     QVERIFY(fixture.Service.Requests.empty());
     fixture.Program.OpenBytes(Counting(10));
     QVERIFY(CommandEnabled(fixture.Program, ID_FILE_PRINT));
+}
+
+void tst_printing::pageGeometry_data()
+{
+    QTest::addColumn<QSizeF>("inches");
+    QTest::addColumn<int>("bytesPerLine");
+    QTest::newRow("letter-centred") << QSizeF(8.5, 11) << 16;
+    QTest::newRow("narrower-than-the-block") << QSizeF(4, 6) << 16;
+}
+
+// The layout of a printed page against the formulas, in 0.01 inch with y up.
+void tst_printing::pageGeometry()
+{
+    QFETCH(QSizeF, inches);
+    QFETCH(int, bytesPerLine);
+    CPrintFixture fixture(bytesPerLine);
+    const int length = 20000;
+    CBytelonView* pView = fixture.Program.OpenBytes(Counting(length), QStringLiteral("geometry.bin"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(fixture.Service.OutputPath);
+    printer.setFullPage(true);
+    printer.setPageSize(QPageSize(inches, QPageSize::Inch, QString(), QPageSize::ExactMatch));
+
+    // The formulas' inputs, measured on the printer as the design measures them.
+    CRecordingDC measure(&printer);
+    measure.SetMapMode(MM_LOENGLISH);
+    QPoint corner(printer.width(), printer.height());
+    measure.DPtoLP(&corner);
+    const int pageWidth = corner.x();
+    const int pageHeight = -corner.y();
+    QCOMPARE(pageWidth, qRound(inches.width() * 100));
+    int lineHeight = 0;
+    float cw = 0;
+    {
+        CFontSelection select(&measure, pView->Font.get());
+        TEXTMETRIC metrics;
+        QVERIFY(measure.GetTextMetrics(&metrics));
+        lineHeight = metrics.tmHeight;
+        cw = float(measure.GetTextExtent(QStringLiteral("12345678901234567890123456789012")).width()) / 32.0F;
+    }
+    LOGFONT captionDescription;
+    captionDescription.lfHeight = 16;
+    captionDescription.lfWeight = FW_NORMAL;
+    captionDescription.lfFaceName = QStringLiteral("Courier");
+    CFont captionFont;
+    QVERIFY(captionFont.CreateFontIndirect(&captionDescription));
+    CFontSelection caption(&measure, &captionFont);
+
+    const int lines = std::min((pageHeight - 100) / lineHeight - 1, 16384 / bytesPerLine);
+    const int xLeft = std::max(0, (pageWidth - int(float(8 + 4 * bytesPerLine + 10) * cw)) / 2);
+    const int hexX = xLeft + int(float(8 + 5) * cw);
+    const int textX = xLeft + int(float(8 + 3 * bytesPerLine + 7) * cw);
+    const int rightX = int(float(bytesPerLine + 2) * cw + float(textX));
+    const int top = -50 + 5;
+    const int bottom = -(50 + (lines + 1) * lineHeight) - 5;
+    const int centre = (rightX + xLeft) / 2;
+    if (inches.width() > 8)
+        QVERIFY(xLeft > 0);
+
+    // Page 2, through the view's side of the print loop.
+    CRecordingDC dc(&printer);
+    CPrintInfo info;
+    pView->OnBeginPrinting(&dc, &info);
+    QCOMPARE(info.GetMaxPage(), (length - 1) / (lines * bytesPerLine) + 1);
+    info.CurPage = 2;
+    pView->OnPrepareDC(&dc, &info);
+    QRect drawable(0, 0, dc.GetDeviceCaps(HORZRES), dc.GetDeviceCaps(VERTRES));
+    dc.DPtoLP(&drawable);
+    info.DrawRect = drawable;
+    pView->OnPrint(&dc, &info);
+
+    const std::vector<QLine> frameAndRules{
+        QLine(xLeft, top, rightX, top),       QLine(rightX, top, rightX, bottom),
+        QLine(rightX, bottom, xLeft, bottom), QLine(xLeft, bottom, xLeft, top),
+        QLine(hexX + int(-1.5F * cw), top, hexX + int(-1.5F * cw), bottom),
+        QLine(textX + int(-1.5F * cw), top, textX + int(-1.5F * cw), bottom)};
+    for (const QLine& line : frameAndRules)
+        QVERIFY2(std::find(dc.Lines.begin(), dc.Lines.end(), line) != dc.Lines.end(),
+                 qPrintable(QStringLiteral("no line %1,%2 %3,%4").arg(line.x1()).arg(line.y1()).arg(line.x2()).arg(line.y2())));
+    const QString path = pView->GetDocument()->GetPathName();
+    QCOMPARE(dc.TextsAt(top + 25), QStringList{path});
+    QCOMPARE(dc.TextsAt(bottom - 10), QStringList{QStringLiteral("page 2")});
+    for (const CRecordingDC::CText& text : dc.Texts) {
+        if (text.Text == path || text.Text == QStringLiteral("page 2"))
+            QCOMPARE(text.At.x(), centre - measure.GetTextExtent(text.Text).width() / 2);
+    }
+    // Every line of the page, its address at the left of the centred block.
+    for (int r = 0; r < lines; ++r) {
+        const QStringList row = dc.TextsAt(-(50 + (r + 1) * lineHeight));
+        QCOMPARE(row.value(0), Hex8((long long)(lines + r) * bytesPerLine));
+    }
+    QVERIFY(dc.TextsAt(-(50 + (lines + 1) * lineHeight)).isEmpty());
+    for (const CRecordingDC::CText& text : dc.Texts) {
+        if (text.Text == Hex8((long long)lines * bytesPerLine))
+            QCOMPARE(text.At.x(), xLeft + int(2 * cw));
+    }
 }
 
 QTEST_MAIN(tst_printing)

@@ -8,6 +8,7 @@
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
+#include "framework/VirtualKeys.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
 
@@ -17,6 +18,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMessageBox>
 #include <QSettings>
 #include <QTest>
 #include <QToolBar>
@@ -72,6 +74,14 @@ private:
     CProgram& Program;
 };
 
+// Caps Lock and Num Lock as a platform that reports them has them.
+std::optional<bool> capsLock;
+std::optional<bool> numLock;
+std::optional<bool> ReportedToggles(UINT vk)
+{
+    return vk == VK_CAPITAL ? capsLock : vk == VK_NUMLOCK ? numLock : std::nullopt;
+}
+
 }  // namespace
 
 class TestStartup : public QObject {
@@ -92,6 +102,8 @@ private slots:
     void placement();
     void statusBarPanes();
     void toolBarButtons();
+    void capsAndNumPanes();
+    void messageBoxesInDialogColours();
 };
 
 void TestStartup::startsEmptyWithDefaults()
@@ -324,14 +336,21 @@ void TestStartup::placement_data()
     QTest::addColumn<QString>("y");
     QTest::addColumn<QString>("cx");
     QTest::addColumn<QString>("cy");
-    QTest::addColumn<bool>("applied");
+    QTest::addColumn<QString>("placed");  // as stored, fitted into the screen, or the default
 
-    QTest::newRow("stored") << "10" << "20" << "500" << "400" << true;
-    QTest::newRow("width-0-means-none-stored") << "10" << "20" << "0" << "400" << false;
-    QTest::newRow("negative-width") << "10" << "20" << "-5" << "400" << false;
-    QTest::newRow("height-0") << "10" << "20" << "500" << "0" << false;
-    QTest::newRow("width-unreadable") << "10" << "20" << "wide" << "400" << false;
-    QTest::newRow("far-off-every-screen") << "-90000" << "-90000" << "500" << "400" << false;
+    QTest::newRow("stored") << "10" << "20" << "500" << "400" << "as-stored";
+    QTest::newRow("width-0-means-none-stored") << "10" << "20" << "0" << "400" << "default";
+    QTest::newRow("negative-width") << "10" << "20" << "-5" << "400" << "default";
+    QTest::newRow("height-0") << "10" << "20" << "500" << "0" << "default";
+    QTest::newRow("width-unreadable") << "10" << "20" << "wide" << "400" << "default";
+    QTest::newRow("far-off-every-screen") << "-90000" << "-90000" << "500" << "400" << "default";
+    QTest::newRow("size-2147483647") << "0" << "0" << "2147483647" << "2147483647" << "fitted";
+    QTest::newRow("x-2147483647") << "2147483647" << "20" << "500" << "400" << "default";
+    QTest::newRow("y-2147483647") << "10" << "2147483647" << "500" << "400" << "default";
+    QTest::newRow("x-minus-2147483648-width-2147483647") << "-2147483648" << "0" << "2147483647" << "400"
+                                                         << "default";
+    QTest::newRow("partly-beyond-the-screen") << "-100" << "-50" << "500" << "400" << "fitted";
+    QTest::newRow("wider-than-the-screen") << "10" << "20" << "30000" << "400" << "fitted";
 }
 
 void TestStartup::placement()
@@ -340,7 +359,7 @@ void TestStartup::placement()
     QFETCH(QString, y);
     QFETCH(QString, cx);
     QFETCH(QString, cy);
-    QFETCH(bool, applied);
+    QFETCH(QString, placed);
 
     CProgram program(10, false);
     StoreValues(program, {{QStringLiteral("Options/X"), x},
@@ -349,14 +368,22 @@ void TestStartup::placement()
                           {QStringLiteral("Options/CY"), cy}});
     QVERIFY(program.Start());
     const QRect frame = program.Frame()->frameGeometry();
-    if (applied) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    if (placed == QLatin1String("as-stored")) {
         QCOMPARE(frame.topLeft(), QPoint(x.toInt(), y.toInt()));
         QCOMPARE(program.Frame()->size(), QSize(cx.toInt(), cy.toInt()));
+    } else if (placed == QLatin1String("fitted")) {
+        // No larger than the screen's free area, and all of it on that area
+        // (the stored rectangle, as the window's own size at the frame's corner).
+        const QSize size = program.Frame()->size();
+        QCOMPARE(size, QSize(std::min(cx.toLongLong(), (long long)area.width()),
+                             std::min(cy.toLongLong(), (long long)area.height())));
+        QVERIFY2(area.contains(QRect(frame.topLeft(), size)),
+                 qPrintable(QStringLiteral("%1,%2").arg(frame.x()).arg(frame.y())));
     } else {
         // The window keeps a default placement that can be seen and used.
         QCOMPARE(program.Frame()->size(), DefaultFrameSize);
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QVERIFY2(screen.intersects(frame), qPrintable(QStringLiteral("%1,%2").arg(frame.x()).arg(frame.y())));
+        QVERIFY2(area.intersects(frame), qPrintable(QStringLiteral("%1,%2").arg(frame.x()).arg(frame.y())));
     }
 }
 
@@ -409,6 +436,52 @@ void TestStartup::toolBarButtons()
     QCOMPARE(buttons, expected);
     // Each button is the command's one action, so menu and button agree.
     QCOMPARE(toolBar.actions().front(), program.Frame()->GetCommandAction(ID_FILE_NEW));
+}
+
+void TestStartup::capsAndNumPanes()
+{
+    CProgram program;
+    CStatusBar& bar = program.Frame()->StatusBar;
+    // Here nothing reports the keys: the panes stay plain labels.
+    QCOMPARE(bar.GetPaneText(2), QStringLiteral("CAP"));
+    QCOMPARE(bar.GetPaneText(3), QStringLiteral("NUM"));
+    QVERIFY(!bar.GetPane(2)->isEnabled());
+    QVERIFY(!bar.GetPane(3)->isEnabled());
+
+    // Where the platform reports them, the panes follow the keys once the key is handled.
+    AfxSetKeyToggleProvider(ReportedToggles);
+    for (const auto& [caps, num] : {std::pair(true, false), std::pair(false, true), std::pair(false, false)}) {
+        capsLock = caps;
+        numLock = num;
+        QTest::keyClick(program.Frame(), caps ? Qt::Key_CapsLock : Qt::Key_NumLock);
+        ProcessEvents();
+        QCOMPARE(bar.GetPaneText(2), caps ? QStringLiteral("CAP") : QString());
+        QCOMPARE(bar.GetPaneText(3), num ? QStringLiteral("NUM") : QString());
+        QVERIFY(bar.GetPane(2)->isEnabled());
+    }
+    AfxSetKeyToggleProvider(nullptr);
+}
+
+void TestStartup::messageBoxesInDialogColours()
+{
+    CProgram program;
+    AfxSetMessageBoxService(nullptr);  // the one a user sees
+    AfxShowBoxesWithoutScreen(true);
+    QPalette colours;
+    QString caption;
+    WhenModal([&](QWidget* pBox) {
+        colours = pBox->palette();
+        caption = pBox->windowTitle();
+        if (auto* pMessageBox = qobject_cast<QMessageBox*>(pBox))
+            pMessageBox->button(QMessageBox::Yes)->click();
+    });
+    const int answer = AfxMessageBox(QStringLiteral("Are you sure you want to Clear All?"), MB_YESNO);
+    AfxShowBoxesWithoutScreen(false);
+    AfxSetMessageBoxService(&program.Messages);
+    QCOMPARE(answer, IDYES);
+    QCOMPARE(caption, QStringLiteral("BYTELON"));
+    QCOMPARE(colours.color(QPalette::Window), QColor(192, 192, 192));
+    QCOMPARE(colours.color(QPalette::WindowText), QColor(Qt::black));
 }
 
 QTEST_MAIN(TestStartup)

@@ -6,10 +6,14 @@
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
 #include "framework/File.h"
+#include "framework/AfxRes.h"
 #include "framework/MDIChildWnd.h"
+#include "res/Resource.h"
 #include "view/BytelonView.h"
 #include "view/PreparedDC.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QImage>
 #include <QRandomGenerator>
 #include <QScrollBar>
@@ -35,6 +39,8 @@ private slots:
     void paintDuringAnOperationWaits();
     void focusFollowsViews();
     void thumbPositions();
+    void otherWindowRedrawsAndKeepsItsOwnCaret_data();
+    void otherWindowRedrawsAndKeepsItsOwnCaret();
 };
 
 void tst_view::geometry_data()
@@ -57,8 +63,10 @@ void tst_view::geometry()
     CBytelonView* pView = program.OpenBytes(Counting(100));
     QVERIFY(pView);
     QCOMPARE(pView->BytesPerLine, bytesPerLine);
-    const float w = pView->CharWidth;
+    // The cell width as the font measures it, not as the view remembers it.
+    const float w = MeasuredCharWidth(pView);
     QVERIFY(w > 3.0F && w < 40.0F);
+    QCOMPARE(pView->CharWidth, w);
     const int addressWidth = hex ? 8 : 10;
     QCOMPARE(pView->AddressWidth(), addressWidth);
     QCOMPARE(pView->AddressX(), int(2 * w));
@@ -384,6 +392,84 @@ void tst_view::thumbPositions()
     QCOMPARE(pView->TopOffset, 16 * (expected / 16));
     QCOMPARE(pView->verticalScrollBar()->value(),
              int(double(pView->TopOffset) / (100000.0 - pView->BytesPerScreen()) * 10000.0));
+}
+
+void tst_view::otherWindowRedrawsAndKeepsItsOwnCaret_data()
+{
+    QTest::addColumn<UINT>("command");
+    QTest::addColumn<int>("selected");  // from offset 16, in the editing window; 0: the caret there
+    QTest::addColumn<QByteArray>("inserted");
+    QTest::newRow("clear-all") << UINT(ID_EDIT_CLEAR_ALL) << 0 << QByteArray();
+    QTest::newRow("delete") << UINT(0) << 2000 << QByteArray();
+    QTest::newRow("cut") << UINT(ID_EDIT_CUT) << 2000 << QByteArray();
+    QTest::newRow("paste") << UINT(ID_EDIT_PASTE) << 0 << QByteArray("pasted");
+    QTest::newRow("paste-over-selection") << UINT(ID_EDIT_PASTE) << 2000 << QByteArray("pasted");
+    QTest::newRow("insert-from-file") << UINT(ID_FILE_INSERT_FROM_FILE) << 0 << QByteArray("from a file");
+}
+
+// One window edits; the other, showing the bytes that change, must show
+// them changed, keep its own caret and selection inside the document, and
+// leave the caret-address pane to the window with the focus.
+void tst_view::otherWindowRedrawsAndKeepsItsOwnCaret()
+{
+    QFETCH(UINT, command);
+    QFETCH(int, selected);
+    QFETCH(QByteArray, inserted);
+    CProgram program;
+    program.App()->CharPerLine = 8;
+    const QByteArray original = Pattern(3000);
+    CBytelonView* pEditing = program.OpenFocused(original, 12);
+    CBytelonView* pOther = OpenSecondWindow(program, pEditing);
+    QVERIFY(pOther);
+    CBytelonDoc* pDocument = pEditing->GetDocument();
+    Focus(pOther);
+    SelectBytes(pOther, 2990, 2950);  // near the end, beyond what a deletion leaves
+    Focus(pEditing);
+    if (selected > 0)
+        SelectBytes(pEditing, 16, 16 + selected);
+    else
+        MoveCaretTo(pEditing, 16);
+    ProcessEvents();
+    QCOMPARE(program.PaneText(1), QString::asprintf("%08X ", pEditing->CaretOffset()));
+
+    QByteArray expected = original;
+    expected.replace(16, selected, inserted);
+    QGuiApplication::clipboard()->setText(QString::fromLatin1(inserted));
+    program.FileDialogs.Paths.push_back(program.MakeFile("insert.bin", inserted));
+    if (command == ID_EDIT_CLEAR_ALL) {
+        program.Messages.Answers.push_back(IDYES);
+        expected.clear();
+    }
+    if (command != 0)
+        QVERIFY(program.Frame()->ExecuteCommand(command));
+    else
+        QTest::keyClick(pEditing, Qt::Key_Delete);
+    ProcessEvents();
+    QVERIFY(program.WorkFileBytes(pDocument) == expected);
+
+    // What the other window shows is what a full repaint of it draws.
+    const QImage shown = ScreenPixels(pOther);
+    pOther->Invalidate();
+    QVERIFY(shown == ScreenPixels(pOther));
+    QCOMPARE(program.PaneText(1), QString::asprintf("%08X ", pEditing->CaretOffset()));
+    QVERIFY(pOther->CaretOffset() <= pDocument->DocLen);
+    QVERIFY(!pOther->SelActive || std::max(pOther->SelAnchor, pOther->SelEnd) <= pDocument->DocLen);
+    if (expected.size() > 2990)
+        QCOMPARE(Selection(pOther), std::pair(2990, 2950));
+
+    // Typing in the other window puts the byte at its own caret.
+    Focus(pOther);
+    const bool otherSelected = pOther->SelActive && pOther->SelAnchor != pOther->SelEnd;
+    const int at = otherSelected ? std::min(pOther->SelAnchor, pOther->SelEnd) : pOther->CaretOffset();
+    QCOMPARE(program.PaneText(1), QString::asprintf("%08X ", pOther->CaretOffset()));
+    if (otherSelected)
+        expected.remove(at, std::abs(pOther->SelEnd - pOther->SelAnchor));
+    QGuiApplication::clipboard()->setText(QStringLiteral("Z"));
+    QVERIFY(program.Frame()->ExecuteCommand(ID_EDIT_PASTE));
+    expected.insert(at, 'Z');
+    QVERIFY(program.WorkFileBytes(pDocument) == expected);
+    QCOMPARE(pDocument->DocLen, int(expected.size()));
+    QVERIFY(!pDocument->Damaged);
 }
 
 QTEST_MAIN(tst_view)

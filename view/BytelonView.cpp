@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QStyle>
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -49,6 +50,7 @@ void CBytelonView::OnDestroy()
 {
     // The view focused before this one takes its place.
     if (CBytelonApp* pApp = BytelonApp()) {
+        pApp->ReplaceAllViewGoing(this);
         if (pApp->pCurrentView == this) {
             pApp->pCurrentView = pApp->pPreviousView;
             pApp->pPreviousView = nullptr;
@@ -153,8 +155,21 @@ void CBytelonView::OnInitialUpdate()
     ScrollTo(0, -1, dc);
 }
 
-void CBytelonView::OnUpdate(CView*, long, void*)
+void CBytelonView::OnUpdate(CView* pSender, long, void*)
 {
+    // Another window changed the document: this one's lines, caret and
+    // selection are brought back inside it, so nothing is done past its end.
+    if (pSender != this) {
+        const int docLen = DocLength();
+        const bool wasEmpty = SelAnchor == SelEnd;
+        SelAnchor = std::min(SelAnchor, docLen);
+        SelEnd = SelShownEnd = std::min(SelEnd, docLen);
+        // A selection that lay wholly past the new end is gone.
+        if (!wasEmpty && SelAnchor == SelEnd)
+            SelActive = 0;
+        CPreparedDC dc(this);
+        ScrollTo(TopOffset, -1, dc);
+    }
     Invalidate(true);
 }
 

@@ -10,6 +10,8 @@
 #include <QPoint>
 #include <QString>
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <memory>
 
@@ -60,7 +62,13 @@ public:
     [[nodiscard]] int HexColumnX() const;
     [[nodiscard]] int TextPaneX() const;
     [[nodiscard]] int TextColumnX() const;
-    [[nodiscard]] int CaretOffset() const { return TopOffset + CaretRow * BytesPerLine + CaretColumn; }
+    // Exact once the caret is kept in the data, which puts it at DocLen at most.
+    [[nodiscard]] int CaretOffset() const { return int(std::min<long long>(CaretPosition(), INT_MAX)); }
+    // The same sum in 64 bits: past the largest offset while a move is clamped.
+    [[nodiscard]] long long CaretPosition() const
+    {
+        return (long long)TopOffset + (long long)CaretRow * BytesPerLine + CaretColumn;
+    }
     [[nodiscard]] int BytesPerScreen() const { return LinesPerScreen * BytesPerLine; }
     [[nodiscard]] int LastDataRow() const;
     [[nodiscard]] int LastByteColumn() const;
@@ -90,6 +98,8 @@ public:
     void CaretToLastLineEnd(CDC* pDC);
     void PlaceCaret(CDC* pDC);
     void ShowCaretAddress();
+    // Whether this view's caret is the one the caret-address pane shows.
+    [[nodiscard]] bool OwnsCaretAddress() const;
     void InvertRange(int from, int to, CDC* pDC);
 
     // Selection.
@@ -137,6 +147,8 @@ public:
     // Backspace and Delete: the byte before or at the caret, or the selection.
     void DeleteByteBeforeCaret(CDC* pDC);
     void DeleteByteAtCaret(CDC* pDC);
+    // Whether the last CopyFileSegment may have written to its destination before it failed.
+    [[nodiscard]] bool SegmentWriteBegan() const { return SegmentWriteStarted; }
     bool PromptForFileName(bool open, QString& pathName);
     void RunInsertDialog(char ch);
     void On_File_Insert_From_File();
@@ -155,6 +167,9 @@ public:
     // Search: 0 when an occurrence was found and selected, 1 otherwise.
     int FindNext(const char* pBytes, int count, int IgnoreCase);
     int FindPrevious(const char* pBytes, int count, int IgnoreCase);
+    // Selects from p1 to p2 with the caret at p2, each end brought to the
+    // middle of the window; with Shift held an active selection keeps its anchor.
+    void SelectOccurrence(int p1, int p2, bool shiftHeld);
 
     // Printing.
     void PrintPage(CDC* pDC, CPrintInfo* pInfo);

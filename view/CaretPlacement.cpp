@@ -1,5 +1,6 @@
 #include "view/BytelonView.h"
 
+#include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
 #include "framework/DC.h"
@@ -31,7 +32,8 @@ int CBytelonView::LastByteColumn() const
 void CBytelonView::KeepCaretInData()
 {
     const int last = LastDataRow();
-    if ((long long)CaretOffset() > (long long)BottomOffset + 1) {
+    // Near the largest offset the end of the last line lies past it: 64-bit sums.
+    if (CaretPosition() > (long long)BottomOffset + 1) {
         CaretRow = last;
         CaretColumn = BytesPerLine;
     }
@@ -39,7 +41,7 @@ void CBytelonView::KeepCaretInData()
         CaretRow = last;
         CaretColumn = BytesPerLine;
     }
-    if ((long long)CaretOffset() > (long long)BottomOffset + 1)
+    if (CaretPosition() > (long long)BottomOffset + 1)
         CaretColumn = LastByteColumn() + 1;
     if (DocLength() == 0)
         CaretColumn = 0;
@@ -96,10 +98,24 @@ void CBytelonView::PlaceCaret(CDC* pDC)
 
 void CBytelonView::ShowCaretAddress()
 {
-    if (!AfxGetMainWnd())
+    if (!AfxGetMainWnd() || !OwnsCaretAddress())
         return;
     const unsigned long offset = (unsigned long)CaretOffset();
     SetMainStatusText(1, HexAddress ? QString::asprintf("%08lX ", offset) : QString::asprintf("%010lu ", offset));
+}
+
+bool CBytelonView::OwnsCaretAddress() const
+{
+    // Another window on the same document paints too: the pane keeps the
+    // caret of the view the user works in, which is the focused one, or the
+    // current one while a dialog holds the focus.
+    const QWidget* pFocus = QApplication::focusWidget();
+    if (pFocus == this)
+        return true;
+    if (qobject_cast<const CBytelonView*>(pFocus))
+        return false;
+    const CBytelonApp* pApp = BytelonApp();
+    return pApp && pApp->pCurrentView == this;
 }
 
 void CBytelonView::InvertRange(int from, int to, CDC* pDC)

@@ -113,8 +113,13 @@ void CBytelonView::Draw(CDC* pDC, int first, int lines, int yTop, int xLeft)
         if (DrawFailureReported)
             return;
         DrawFailureReported = true;
-        // Qt cannot run a modal box inside painting: it follows the paint at once.
-        QTimer::singleShot(0, this, [message] { AfxMessageBox(message); });
+        // Qt cannot run a modal box inside painting: it follows the paint at
+        // once. Once it is read the window is painted again: the lines come
+        // back if the cause has gone, and a lasting one is not reported again.
+        QTimer::singleShot(0, this, [this, message] {
+            AfxMessageBox(message);
+            Invalidate(true);
+        });
     };
 
     const int count = (lastLine - firstLine + 1) * BytesPerLine;
@@ -131,9 +136,11 @@ void CBytelonView::Draw(CDC* pDC, int first, int lines, int yTop, int xLeft)
         QTimer::singleShot(0, this, [this, region] { InvalidateRect(region); });
         return;
     }
-    // A file object of its own: a paint must never close the document's.
+    // A file object of its own: a paint must never close the document's. Its
+    // failure is reported after the paint, never inside it.
     CFile file;
-    if (!file.Open(pDocument->WorkFileName, CFile::modeRead | CFile::shareExclusive)) {
+    CFileException cause;
+    if (!file.Open(pDocument->WorkFileName, CFile::modeRead | CFile::shareExclusive, &cause)) {
         fail(QStringLiteral("Draw() could not open WorkFIle"));
         return;
     }

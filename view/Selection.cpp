@@ -63,7 +63,9 @@ void CBytelonView::OnSetFocus()
             pApp->pCurrentView = this;
         }
     }
+    // Either key may have been released while another window had the focus.
     ShiftDown = AfxIsKeyDown(VK_SHIFT) ? 1 : 0;
+    CtrlDown = AfxIsKeyDown(VK_CONTROL) ? 1 : 0;
 }
 
 void CBytelonView::OnKillFocus()

@@ -7,12 +7,19 @@
 #include "framework/CursorPos.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/DocTemplate.h"
+#include "framework/AfxRes.h"
 #include "framework/VirtualKeys.h"
 #include "view/BytelonView.h"
 #include "view/PreparedDC.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QImage>
 #include <QRegion>
 #include <QDir>
@@ -26,12 +33,24 @@
 
 namespace {
 bool shiftHeld = false;
+bool ctrlHeld = false;
 bool leftButtonHeld = false;
 QPoint cursorScreenPos;
 bool TestKeyState(UINT vk)
 {
-    return (vk == VK_SHIFT && shiftHeld) || (vk == VK_LBUTTON && leftButtonHeld);
+    return (vk == VK_SHIFT && shiftHeld) || (vk == VK_CONTROL && ctrlHeld) || (vk == VK_LBUTTON && leftButtonHeld);
 }
+// The keyboard's Ctrl key follows the key events a test sends, wherever they go.
+class CKeyboard final : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* pEvent) override
+    {
+        if ((pEvent->type() == QEvent::KeyPress || pEvent->type() == QEvent::KeyRelease)
+            && static_cast<QKeyEvent*>(pEvent)->key() == Qt::Key_Control)
+            ctrlHeld = pEvent->type() == QEvent::KeyPress;
+        return false;
+    }
+};
 QPoint TestCursorPos()
 {
     return cursorScreenPos;
@@ -46,12 +65,7 @@ int CMessageRecorder::Show(const QString& text, UINT type)
         Answers.pop_front();
         return answer;
     }
-    switch (type & MB_TYPEMASK) {
-    case MB_YESNOCANCEL: return IDCANCEL;
-    case MB_YESNO: return IDNO;
-    case MB_OKCANCEL: return IDCANCEL;
-    default: return IDOK;
-    }
+    return AfxNeutralAnswer(type);
 }
 
 bool CFileDialogScript::Run(const CFileDialogRequest& request, QString& pathName)
@@ -71,6 +85,8 @@ CProgram::CProgram(int clockSeconds, bool start) : ClockSeconds(clockSeconds)
     AfxSetFileDialogService(&FileDialogs);
     AfxSetKeyStateProvider(TestKeyState);
     AfxSetCursorPosProvider(TestCursorPos);
+    static CKeyboard keyboard;
+    qApp->installEventFilter(&keyboard);
     QApplication::setCursorFlashTime(0);
     if (start)
         Start();
@@ -84,6 +100,7 @@ CProgram::~CProgram()
     AfxSetKeyStateProvider(nullptr);
     AfxSetCursorPosProvider(nullptr);
     shiftHeld = false;
+    ctrlHeld = false;
     leftButtonHeld = false;
     cursorScreenPos = QPoint();
 }
@@ -305,6 +322,8 @@ CRecordingDC::CRecordingDC(QWidget* pWindow, const QRect& clip) : CDC(pWindow, n
     SetClipBox(clip);
 }
 
+CRecordingDC::CRecordingDC(QPaintDevice* pPrinter) : CDC(pPrinter, nullptr, true) {}
+
 bool CRecordingDC::TextOut(int x, int y, const QString& text)
 {
     Texts.push_back({QPoint(x, y), text});
@@ -319,6 +338,7 @@ bool CRecordingDC::TextOutCells(int x, int y, const QString& text, float)
 
 bool CRecordingDC::LineTo(int x, int y)
 {
+    Lines.emplace_back(GetCurrentPosition(), QPoint(x, y));
     MoveTo(x, y);
     return true;
 }
@@ -399,6 +419,85 @@ QImage Grab(CBytelonView* pView)
     ProcessEvents();
     return pView->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
+CBytelonView* OpenSecondWindow(CProgram& program, CBytelonView* pView)
+{
+    Focus(pView);
+    CBytelonDoc* pDocument = pView->GetDocument();
+    if (!program.Frame()->ExecuteCommand(ID_WINDOW_NEW))
+        return nullptr;
+    ProcessEvents();
+    auto* pSecond = CProgram::ViewOf(pDocument, int(pDocument->GetViews().size()) - 1);
+    CMDIChildWnd* pFirstFrame = pView->GetParentFrame();
+    CMDIChildWnd* pSecondFrame = pSecond->GetParentFrame();
+    program.Frame()->resize(pFirstFrame->width() + pSecondFrame->width() + 100,
+                            std::max(program.Frame()->height(), pFirstFrame->height() + 200));
+    pFirstFrame->move(0, 0);
+    pSecondFrame->move(pFirstFrame->width(), 0);
+    pSecondFrame->resize(pSecondFrame->width(), pFirstFrame->height());
+    ProcessEvents();
+    return pSecond;
+}
+
+void PutTextThrough(QLineEdit* pEntry, CTextRoute route, const QString& text)
+{
+    if (route == CTextRoute::Drop) {
+        // Dropped after the last character, as text from another program.
+        QMimeData data;
+        data.setText(text);
+        const QPoint at(pEntry->width() - 2, pEntry->height() / 2);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(pEntry, &enter);
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(pEntry, &drop);
+        return;
+    }
+    QGuiApplication::clipboard()->setText(text);
+    switch (route) {
+    case CTextRoute::CtrlV: QTest::keyClick(pEntry, Qt::Key_V, Qt::ControlModifier); break;
+    case CTextRoute::ShiftInsert: QTest::keyClick(pEntry, Qt::Key_Insert, Qt::ShiftModifier); break;
+    case CTextRoute::MenuPaste: {
+        const std::unique_ptr<QMenu> pMenu(pEntry->createStandardContextMenu());
+        for (QAction* pAction : pMenu->actions()) {
+            if (pAction->text().startsWith(QStringLiteral("&Paste")))
+                pAction->trigger();
+        }
+        break;
+    }
+    case CTextRoute::Drop: break;
+    }
+}
+
+float MeasuredCharWidth(CBytelonView* pView)
+{
+    CClientDC dc(pView->viewport());
+    CFontSelection select(&dc, pView->Font.get());
+    return float(dc.GetTextExtent(QStringLiteral("12345678901234567890123456789012")).width()) / 32.0F;
+}
+
+CShownOffsets ShownOffsets(CBytelonView* pView)
+{
+    const std::unique_ptr<CRecordingDC> pDC = CRecordingDC::OfView(pView);
+    CShownOffsets shown;
+    for (int row = 0; row < pView->LinesPerScreen; ++row) {
+        const QStringList texts = pDC->TextsAt(5 + (row + 1) * pView->LineHeight);
+        if (texts.size() < 2)
+            break;
+        bool ok = false;
+        const long long address = texts[0].toLongLong(&ok, pView->HexAddress ? 16 : 10);
+        if (!ok)
+            break;
+        long long bytes = 0;
+        for (int cell = 0; 3 * cell < texts[1].size(); ++cell) {
+            if (texts[1].at(3 * cell) != QLatin1Char(' '))
+                ++bytes;
+        }
+        if (row == pView->CaretRow)
+            shown.Caret = address + pView->CaretColumn;
+        shown.End = address + bytes;
+    }
+    return shown;
+}
+
 void WithPreparedDC(CBytelonView* pView, const std::function<void(CDC*)>& op)
 {
     CPreparedDC dc(pView);

@@ -3,6 +3,7 @@
 // scripted message boxes and file dialogs, documents opened from bytes, and
 // helpers to read a document's work file and the status bar.
 
+#include "framework/File.h"
 #include "framework/FileDialog.h"
 #include "framework/MessageBox.h"
 
@@ -126,6 +127,15 @@ QByteArray FileBytes(const QString& path);
 // Makes bytes the whole of the file, failing the test when it cannot.
 void WriteFile(const QString& path, const QByteArray& bytes);
 
+// Makes the writes the fault picks fail as on a full disk while it lives.
+class CWriteFaultGuard {
+public:
+    explicit CWriteFaultGuard(CFile::WriteFault fault) { CFile::SetWriteFault(std::move(fault)); }
+    ~CWriteFaultGuard() { CFile::SetWriteFault(nullptr); }
+    CWriteFaultGuard(const CWriteFaultGuard&) = delete;
+    CWriteFaultGuard& operator=(const CWriteFaultGuard&) = delete;
+};
+
 // Whether the command reaches a handler that enables it.
 bool CommandEnabled(const CProgram& program, UINT id);
 // Whether the command's menu item is enabled once updated, as the menu shows it.
@@ -138,16 +148,30 @@ void WhenModal(const std::function<void(QWidget*)>& action);
 // Gives the view the keyboard focus as a click would.
 void Focus(CBytelonView* pView);
 // Holds or releases Shift for the code that reads the key state itself.
+// Ctrl is held for it as the key events a test sends say, wherever they go,
+// as a keyboard would: releasing Ctrl inside a dialog releases it for all.
 void SetShiftHeld(bool held);
 // The left button and the pointer's screen position as code that polls them sees them.
 void SetLeftButtonHeld(bool held);
 void SetCursorScreenPos(QPoint position);
+// Opens a second window on the view's document and tiles the two side by
+// side, so that each shows on screen what it paints; returns the new view.
+CBytelonView* OpenSecondWindow(CProgram& program, CBytelonView* pView);
+
+class QLineEdit;
+// The ways text reaches an edit box other than typing it.
+enum class CTextRoute { CtrlV, ShiftInsert, MenuPaste, Drop };
+// Puts text into the box by that route: from the clipboard, or dropped on it.
+void PutTextThrough(QLineEdit* pEntry, CTextRoute route, const QString& text);
 
 #include "framework/DC.h"
 
+#include <QLine>
 #include <QRect>
 
-// A screen context that records the texts drawn on it and draws nothing.
+class QPaintDevice;
+
+// A context that records the texts and lines drawn on it and draws nothing.
 class CRecordingDC : public CDC {
 public:
     struct CText {
@@ -156,6 +180,8 @@ public:
     };
     // clip: the device rectangle to draw, as a paint of that region would.
     CRecordingDC(QWidget* pWindow, const QRect& clip);
+    // A printer context, in the printer's units and metrics.
+    explicit CRecordingDC(QPaintDevice* pPrinter);
 
     bool TextOut(int x, int y, const QString& text) override;
     bool TextOutCells(int x, int y, const QString& text, float cellWidth) override;
@@ -168,6 +194,7 @@ public:
     [[nodiscard]] static std::unique_ptr<CRecordingDC> OfView(CBytelonView* pView);
 
     std::vector<CText> Texts;
+    std::vector<QLine> Lines;
 };
 
 class QImage;
@@ -181,6 +208,17 @@ QRegion SelectedCells(CBytelonView* pView);
 int InversionMismatches(const QImage& plain, const QImage& shown, const QRegion& inverted);
 // The view's pixels once pending paints are done.
 QImage Grab(CBytelonView* pView);
+
+// The width of a character cell measured afresh from the view's font, as
+// the design measures it: the extent of 32 characters divided by 32.
+[[nodiscard]] float MeasuredCharWidth(CBytelonView* pView);
+// What the window shows, read from the addresses and bytes it draws: the
+// offset before which its caret stands, and one past the last byte drawn.
+struct CShownOffsets {
+    long long Caret = -1;
+    long long End = -1;
+};
+[[nodiscard]] CShownOffsets ShownOffsets(CBytelonView* pView);
 
 // Runs op with the view's prepared context, as the view's own operations get it.
 void WithPreparedDC(CBytelonView* pView, const std::function<void(CDC*)>& op);

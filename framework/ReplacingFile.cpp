@@ -1,0 +1,64 @@
+#include "framework/ReplacingFile.h"
+
+#include "framework/TempFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+
+CReplacingFile::CReplacingFile(const QString& targetName)
+{
+    const QFileInfo target(targetName);
+    Target = target.exists() ? target.canonicalFilePath() : target.absoluteFilePath();
+}
+
+CReplacingFile::~CReplacingFile()
+{
+    File.Close();
+    if (!Committed && !Temp.isEmpty())
+        CFile::Remove(Temp);
+}
+
+bool CReplacingFile::Create()
+{
+    CFileException error;
+    if (!CFile::CheckRegular(Target, &error)) {
+        error.ReportError();
+        return false;
+    }
+    const QFileInfo target(Target);
+    if (!AfxGetTempFileName(target.absolutePath(), QLatin1Char('.') + target.fileName() + QLatin1Char('.'), Temp)) {
+        const int osError = errno;
+        Temp.clear();
+        CFileException(CFileException::CauseFromErrno(osError), osError, Target).ReportError();
+        return false;
+    }
+    File.SetReportedName(Target);
+    return true;
+}
+
+bool CReplacingFile::Commit()
+{
+    try {
+        CFileException error;
+        if (!File.IsOpen() && !File.Open(Temp, CFile::modeReadWrite | CFile::shareExclusive, &error))
+            throw error;
+        File.Flush();
+    } catch (const CFileException& error) {
+        File.Close();
+        error.ReportError();
+        return false;
+    }
+    File.Close();
+    QFile::setPermissions(Temp, QFileInfo::exists(Target) ? QFile::permissions(Target)
+                                                          : (QFile::ReadOwner | QFile::WriteOwner
+                                                             | QFile::ReadGroup | QFile::ReadOther));
+    CFileException error;
+    if (!CFile::Rename(Temp, Target, &error)) {
+        error.ReportError();
+        return false;
+    }
+    Committed = true;
+    return true;
+}
