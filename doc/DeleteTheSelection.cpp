@@ -1,7 +1,7 @@
 #include "view/BytelonView.h"
 
 #include "doc/BytelonDoc.h"
-#include "doc/Deletion.h"
+#include "doc/Insertion.h"
 #include "framework/MessageBox.h"
 #include "framework/WaitCursor.h"
 #include "res/Resource.h"
@@ -23,16 +23,15 @@ bool CBytelonView::DeleteTheSelection(CDC* pDC)
         return false;
     }
     CWaitCursor wait;
-    CDeletion deletion(this, lo, hi);
-    if (!deletion.SaveOverwritten() || !deletion.Move())
+    // Nothing in place of the selection.
+    CInsertion deletion(this);
+    if (!deletion.SaveOverwritten() || !deletion.MoveTailDown())
         return false;
-    const int newLen = pDocument->DocLen - len;
-    if (newLen < 0) {
+    if (pDocument->DocLen - len < 0) {
         AfxMessageBox(IDS_DELETE_DOCLEN_NEGATIVE);
         return false;
     }
-    pDocument->DocLen = newLen;
-    SelActive = 0;
+    deletion.Done(0);
     ScrollTo(std::min(lo, TopOffset), -1, pDC);
     Invalidate(true);
     SetCaretToOffset(lo, pDC);

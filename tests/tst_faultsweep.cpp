@@ -12,6 +12,7 @@
 #include "framework/File.h"
 #include "framework/WaitCursor.h"
 #include "res/Resource.h"
+#include "search/ReplaceAllPass.h"
 #include "search/ReplaceDlg.h"
 #include "view/BytelonView.h"
 #include "view/PreparedDC.h"
@@ -41,6 +42,7 @@ enum class Op {
     Cut,
     InsertFromFile,
     ReplaceAll,
+    ReplaceAllStepByStep,
     ClearAll,
     Save,
     SaveAs,
@@ -49,8 +51,9 @@ enum class Op {
     Load,
 };
 
-// Several load and store chunks, and many more of the segment copy.
-constexpr int DocSize = 2 * 65536 + 1000;
+// Several pieces of each segment copy (a megabyte at most) and of Replace
+// All's blocks; load and save move it in one run.
+constexpr int DocSize = 1048576 + 20000;
 constexpr int SelLo = 5000;
 constexpr int SelHi = 9000;
 const QByteArray Marker("\xF1\xF2\xF3", 3);
@@ -69,7 +72,7 @@ QByteArray Spliced(QByteArray bytes, int at, int removed, const QByteArray& with
 QByteArray Original()
 {
     QByteArray bytes = Pattern(DocSize);
-    for (int at : {1000, 50000, 100000, DocSize - 3})
+    for (int at : {1000, 400000, 1050000, DocSize - 3})
         bytes.replace(at, 3, Marker);
     return bytes;
 }
@@ -247,7 +250,11 @@ private:
             Arm();
             pFrame->ExecuteCommand(ID_FILE_INSERT_FROM_FILE);
             break;
-        case Op::ReplaceAll: {
+        case Op::ReplaceAll:
+        case Op::ReplaceAllStepByStep: {
+            // Several blocks and slices of a pass, or the steps one by one.
+            CSmallBlocks small(262144, 2);
+            CReplaceAllPass::SetStreaming(TheOp == Op::ReplaceAll);
             CBytelonApp* pApp = Program.App();
             if (!pApp->pReplaceDlg)
                 pFrame->ExecuteCommand(ID_SEARCH_REPLACE);
@@ -296,7 +303,8 @@ private:
         case Op::PastePrivate: return {Spliced(Before, DocSize / 2, 0, Pattern(40000, 3))};
         case Op::PasteText: return {Spliced(Before, SelLo, SelHi - SelLo, PastedText)};
         case Op::InsertFromFile: return {Spliced(Before, DocSize / 2, 0, Pattern(40000, 4))};
-        case Op::ReplaceAll: return ReplaceAllBoundaries(Before);
+        case Op::ReplaceAll:
+        case Op::ReplaceAllStepByStep: return ReplaceAllBoundaries(Before);
         case Op::ClearAll: return {QByteArray()};
         case Op::Load: return {Original()};
         default: return {Before};
@@ -423,6 +431,7 @@ void tst_faultsweep::sweep_data()
         {Op::Cut, "cut"},
         {Op::InsertFromFile, "insert-from-file"},
         {Op::ReplaceAll, "replace-all"},
+        {Op::ReplaceAllStepByStep, "replace-all-step-by-step"},
         {Op::ClearAll, "clear-all"},
         {Op::Save, "save"},
         {Op::SaveAs, "save-as-over-another-file"},
@@ -444,6 +453,9 @@ void tst_faultsweep::sweep()
     const QStringList normal = sweep.Run(fault, 0);
     QVERIFY2(normal.isEmpty(), qPrintable(normal.join(QStringLiteral("; "))));
     const long long runs = fault == QLatin1String("write") ? sweep.Writes : sweep.Reads;
+    // Every operation here writes; not all of them read.
+    QVERIFY2(runs > 0 || fault == QLatin1String("read"), "the operation made no write");
+    qInfo("%lld runs, one per %s", runs, qPrintable(fault));
     // Each kind of problem with the runs that showed it, "k 2-8, 10".
     QMap<QString, QList<long long>> failures;
     for (long long k = 1; k <= runs; ++k) {
