@@ -58,9 +58,11 @@ void CBytelonDoc::DeleteContents()
         AfxMessageBox(IDS_DELETECONTENTS_OPEN_FAILED);
         return;
     }
-    AfxCallGuarded([this] { WorkFile.SetLength(0); });
+    const bool emptied = AfxCallGuarded([this] { WorkFile.SetLength(0); });
     WorkFile.Close();
-    DocLen = 0;
+    // A work file that kept its bytes still holds the document.
+    if (emptied)
+        DocLen = 0;
 }
 
 void CBytelonDoc::EndReplaceAllPass()
@@ -139,6 +141,9 @@ void CBytelonDoc::On_Edit_Clear_All()
     if (AfxMessageBox(IDS_CLEAR_ALL_QUESTION, MB_YESNO) != IDYES)
         return;
     DeleteContents();
+    // Nothing was cleared: the failure has been reported.
+    if (DocLen != 0)
+        return;
     // A selection would reach past the end of an empty document.
     for (CView* pView : GetViews())
         static_cast<CBytelonView*>(pView)->SelActive = 0;

@@ -27,6 +27,7 @@ bool CBytelonView::CopyFileSegment(CFile& source, const QString& sourceName, int
                                    const QString& destName, int destPos, int XferLen)
 {
     SegmentWriteStarted = false;
+    SegmentBytesWritten = 0;
     if (XferLen < 0) {
         AfxMessageBox(IDS_XFERLEN_NEGATIVE);
         return false;
@@ -75,10 +76,17 @@ bool CBytelonView::CopyFileSegment(CFile& source, const QString& sourceName, int
         if (runLength == 0)
             return true;
         SegmentWriteStarted = true;
-        const UINT moved = CFile::CopyRange(source, std::int64_t(sourcePos) + runStart, dest,
-                                            std::int64_t(destPos) + runStart, UINT(runLength), buffer.get(),
-                                            UINT(bufferSize));
-        const bool whole = moved == UINT(runLength);
+        UINT done = 0;
+        try {
+            const UINT moved = CFile::CopyRange(source, std::int64_t(sourcePos) + runStart, dest,
+                                                std::int64_t(destPos) + runStart, UINT(runLength), buffer.get(),
+                                                UINT(bufferSize), &done);
+            SegmentBytesWritten = runStart + int(moved);
+        } catch (const CFileException&) {
+            SegmentBytesWritten = runStart + int(done);
+            throw;
+        }
+        const bool whole = SegmentBytesWritten == runStart + runLength;
         runStart += runLength;
         runLength = 0;
         return whole;

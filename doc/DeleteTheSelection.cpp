@@ -1,6 +1,7 @@
 #include "view/BytelonView.h"
 
 #include "doc/BytelonDoc.h"
+#include "doc/Insertion.h"
 #include "framework/MessageBox.h"
 #include "framework/WaitCursor.h"
 #include "res/Resource.h"
@@ -8,7 +9,9 @@
 #include <algorithm>
 
 // The bytes after the selection move down over it inside the work file,
-// which is then shortened: one copy of the tail, whatever the document's size.
+// which is then shortened: one copy of the tail, whatever the document's
+// size, and beforehand one of the deleted bytes the move overwrites, so that
+// a failure leaves the document as it was.
 bool CBytelonView::DeleteTheSelection(CDC* pDC)
 {
     CBytelonDoc* pDocument = GetDocument();
@@ -20,33 +23,15 @@ bool CBytelonView::DeleteTheSelection(CDC* pDC)
         return false;
     }
     CWaitCursor wait;
-    if (!CopyFileSegment(pDocument->WorkFile, pDocument->WorkFileName, hi, pDocument->WorkFile,
-                         pDocument->WorkFileName, lo, pDocument->DocLen - hi)) {
-        AfxMessageBox(IDS_DELETE_COPY_FAILED);
-        // The deleted bytes are overwritten as the move goes: there is nothing to put back.
-        if (SegmentWriteStarted)
-            pDocument->MarkDamaged();
+    // Nothing in place of the selection.
+    CInsertion deletion(this);
+    if (!deletion.SaveOverwritten() || !deletion.MoveTailDown())
         return false;
-    }
-    const int newLen = pDocument->DocLen - len;
-    if (newLen < 0) {
+    if (pDocument->DocLen - len < 0) {
         AfxMessageBox(IDS_DELETE_DOCLEN_NEGATIVE);
         return false;
     }
-    pDocument->DocLen = newLen;
-    // Past this point the document has changed whatever happens to the file's
-    // length, since bytes beyond DocLen are not part of it: the views follow.
-    if (pDocument->WorkFile.Open(pDocument->WorkFileName, CFile::modeWrite | CFile::shareExclusive)) {
-        try {
-            pDocument->WorkFile.SetLength(newLen);
-        } catch (const CFileException& e) {
-            e.ReportError();
-        }
-        pDocument->WorkFile.Close();
-    } else {
-        AfxMessageBox(IDS_DELETE_OPEN_FAILED);
-    }
-    SelActive = 0;
+    deletion.Done(0);
     ScrollTo(std::min(lo, TopOffset), -1, pDC);
     Invalidate(true);
     SetCaretToOffset(lo, pDC);

@@ -2,6 +2,7 @@
 
 #include "doc/BytelonDoc.h"
 #include "framework/MessageBox.h"
+#include "framework/StringTable.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
 
@@ -53,28 +54,60 @@ bool CInsertion::ClearSelection(CBytelonView* pView, long long count, CDC* pDC)
     return pView->DeleteTheSelection(pDC);
 }
 
+bool CInsertion::KeepReplaced(int length, const QString& tempFailed, UINT idCopyFailed)
+{
+    if (!Tail.Create()) {
+        AfxMessageBox(tempFailed);
+        return false;
+    }
+    // Not reaching the replaced bytes is the deletion's failure, not writing
+    // them down the tail file's.
+    if (length > 0
+        && !pView->CopyFileSegment(pDocument->WorkFile, pDocument->WorkFileName, At, Tail.File, Tail.Name, 0,
+                                   length)) {
+        AfxMessageBox(pView->SegmentWriteBegan() ? idCopyFailed : IDS_DELETE_COPY_FAILED);
+        return false;
+    }
+    return true;
+}
+
 bool CInsertion::SaveTail(UINT idTempFailed, UINT idCopyFailed)
 {
     if (Replaced + TailLen <= 0)
         return true;
-    if (!Tail.Create()) {
-        AfxMessageBox(idTempFailed);
+    if (!KeepReplaced(Replaced, AfxLoadString(idTempFailed), idCopyFailed))
         return false;
-    }
-    CFile& work = pDocument->WorkFile;
-    // The replaced bytes first: not reaching them is the deletion's failure,
-    // not writing them down the tail file's.
-    if (Replaced > 0 && !pView->CopyFileSegment(work, pDocument->WorkFileName, At, Tail.File, Tail.Name, 0, Replaced)) {
-        AfxMessageBox(pView->SegmentWriteBegan() ? idCopyFailed : IDS_DELETE_COPY_FAILED);
-        return false;
-    }
     if (TailLen > 0
-        && !pView->CopyFileSegment(work, pDocument->WorkFileName, At + Replaced, Tail.File, Tail.Name, Replaced,
-                                   TailLen)) {
+        && !pView->CopyFileSegment(pDocument->WorkFile, pDocument->WorkFileName, At + Replaced, Tail.File,
+                                   Tail.Name, Replaced, TailLen)) {
         AfxMessageBox(idCopyFailed);
         return false;
     }
     return true;
+}
+
+bool CInsertion::SaveOverwritten()
+{
+    const int overwritten = std::min(Replaced, TailLen);
+    return overwritten <= 0
+           || KeepReplaced(overwritten, QStringLiteral("DeleteTheSelection() could not create temp file"),
+                           IDS_DELETE_COPY_FAILED);
+}
+
+bool CInsertion::MoveTailDown()
+{
+    CFile& work = pDocument->WorkFile;
+    if (!pView->CopyFileSegment(work, pDocument->WorkFileName, At + Replaced, work, pDocument->WorkFileName, At,
+                                TailLen)) {
+        MovedDown = pView->SegmentBytesWritten;
+        AfxMessageBox(IDS_DELETE_COPY_FAILED);
+        Undo();
+        return false;
+    }
+    MovedDown = TailLen;
+    // Bytes left beyond the new end would disagree with DocLen: the move is
+    // taken back rather than leave them.
+    return SetWorkFileLength(std::int64_t(At) + TailLen);
 }
 
 bool CInsertion::CopyBack(int from, int to, int length)
@@ -90,9 +123,12 @@ bool CInsertion::PutTailBack(int count, UINT idCopyFailed)
         Undo();
         return false;
     }
-    if (count >= Replaced)
-        return true;
     // Fewer bytes than were replaced: the work file now ends earlier.
+    return count >= Replaced || SetWorkFileLength(std::int64_t(pDocument->DocLen) - Replaced + count);
+}
+
+bool CInsertion::SetWorkFileLength(std::int64_t length)
+{
     CFile& work = pDocument->WorkFile;
     if (!work.Open(pDocument->WorkFileName, CFile::modeWrite | CFile::shareExclusive)) {
         AfxMessageBox(IDS_DELETE_OPEN_FAILED);
@@ -100,7 +136,7 @@ bool CInsertion::PutTailBack(int count, UINT idCopyFailed)
         return false;
     }
     try {
-        work.SetLength(pDocument->DocLen - Replaced + count);
+        work.SetLength(length);
     } catch (const CFileException& e) {
         work.Close();
         e.ReportError();
@@ -113,6 +149,10 @@ bool CInsertion::PutTailBack(int count, UINT idCopyFailed)
 
 void CInsertion::Undo()
 {
+    if (MovedDown >= 0) {
+        UndoMoveDown();
+        return;
+    }
     // The bytes before the offset were never written; the tail file still
     // holds the rest, and DocLen still has the length from before.
     if (Replaced + TailLen > 0 && !CopyBack(0, At, Replaced + TailLen)) {
@@ -129,6 +169,29 @@ void CInsertion::Undo()
         }
         work.Close();
     }
+}
+
+void CInsertion::UndoMoveDown()
+{
+    if (MovedDown <= 0)
+        return;
+    const QString& name = pDocument->WorkFileName;
+    CFile& work = pDocument->WorkFile;
+    // Beyond the replaced bytes the move overwrote bytes that now sit
+    // Replaced lower: they go back up through a file of their own, then the
+    // kept bytes go back.
+    if (MovedDown > Replaced) {
+        CTailFile shifted;
+        if (!shifted.Create()
+            || !pView->CopyFileSegment(work, name, At, shifted.File, shifted.Name, 0, MovedDown - Replaced)
+            || !pView->CopyFileSegment(shifted.File, shifted.Name, 0, work, name, At + Replaced,
+                                       MovedDown - Replaced)) {
+            pDocument->MarkDamaged();
+            return;
+        }
+    }
+    if (!CopyBack(0, At, std::min(Replaced, MovedDown)))
+        pDocument->MarkDamaged();
 }
 
 void CInsertion::Done(int count)

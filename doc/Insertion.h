@@ -2,12 +2,19 @@
 // New bytes put into a document's work file in place of a view's selection,
 // or at its caret: the bytes from there to the end wait in a tail file (the
 // replaced ones first) while the caller writes the new bytes, then the rest
-// goes back behind them. If a step fails once the work file has been written
-// to, Undo puts the saved bytes back so the document is exactly as it was;
-// only if that fails too is the document declared damaged.
+// goes back behind them. No new bytes in place of a selection is a deletion:
+// the bytes after it move down over it in place, the replaced bytes that
+// move overwrites having gone to the tail file first. If a step fails once
+// the work file has been written to, Undo puts the saved bytes back so the
+// document is exactly as it was; only if that fails too is the document
+// declared damaged.
 
 #include "doc/TailFile.h"
 #include "framework/Afx.h"
+
+#include <QString>
+
+#include <cstdint>
 
 class CBytelonDoc;
 class CDC;
@@ -39,8 +46,17 @@ public:
     // and gives the work file its new length. On failure reports idCopyFailed
     // (or why the length could not change), undoes the insertion and returns false.
     [[nodiscard]] bool PutTailBack(int count, UINT idCopyFailed);
+    // Deleting the replaced bytes, with nothing in their place: keeps those
+    // the move will overwrite (no more than them, nor than the bytes after
+    // them). Only the tail file is written: on failure the document is
+    // untouched. False after reporting why.
+    [[nodiscard]] bool SaveOverwritten();
+    // Moves the bytes after the replaced ones down over them and gives the
+    // work file its new length: one pass over those bytes. On failure
+    // reports why, undoes the deletion and returns false.
+    [[nodiscard]] bool MoveTailDown();
     // Brings the work file back to the document as it was before the
-    // insertion began; declares it damaged when even that fails.
+    // insertion or deletion began; declares it damaged when even that fails.
     void Undo();
     // Every step has succeeded: the document's length follows and the selection ends.
     void Done(int count);
@@ -50,12 +66,21 @@ public:
     [[nodiscard]] int ReplacedLength() const { return Replaced; }
 
 private:
+    // Makes the tail file and copies the first length replaced bytes to its start.
+    [[nodiscard]] bool KeepReplaced(int length, const QString& tempFailed, UINT idCopyFailed);
     [[nodiscard]] bool CopyBack(int from, int to, int length);
+    // Ends the work file at length; on failure reports why and undoes.
+    [[nodiscard]] bool SetWorkFileLength(std::int64_t length);
+    // Undo once a move down has put MovedDown bytes in place at At.
+    void UndoMoveDown();
 
     CBytelonView* pView;
     CBytelonDoc* pDocument;
     int At;
     int Replaced;
     int TailLen;
+    // Bytes a deletion's move has put in place: byte At + i holds the one
+    // from At + Replaced + i. Negative for an insertion.
+    int MovedDown = -1;
     CTailFile Tail;
 };

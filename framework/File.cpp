@@ -17,6 +17,7 @@ namespace {
 
 CFile::Statistics stats;
 CFile::WriteFault writeFault;
+CFile::ReadFault readFault;
 
 constexpr UINT ReadAheadSize = 65536;
 
@@ -119,13 +120,13 @@ UINT CFile::Read(void* pBuffer, UINT count)
 {
     if (Fd < 0)
         ThrowError(EBADF);
-    ++stats.Reads;
     auto* out = static_cast<unsigned char*>(pBuffer);
     UINT done = 0;
     if (SequentialScan && count < ReadAheadSize) {
         while (done < count) {
             if (Pos < AheadStart || Pos >= AheadStart + AheadLen) {
                 Ahead.resize(ReadAheadSize);
+                CheckReadFault(Pos, ReadAheadSize);
                 ssize_t got;
                 do
                     got = ::pread(Fd, Ahead.data(), ReadAheadSize, Pos);
@@ -144,6 +145,7 @@ UINT CFile::Read(void* pBuffer, UINT count)
             Pos += n;
         }
     } else {
+        CheckReadFault(Pos, count);
         while (done < count) {
             const ssize_t got = ::pread(Fd, out + done, count - done, Pos);
             if (got < 0) {
@@ -165,6 +167,14 @@ void CFile::CheckWriteFault(std::int64_t pos, UINT count) const
 {
     if (writeFault && writeFault(Path, pos, count))
         ThrowError(ENOSPC);
+    ++stats.Writes;
+}
+
+void CFile::CheckReadFault(std::int64_t pos, UINT count) const
+{
+    if (readFault && readFault(Path, pos, count))
+        ThrowError(EIO);
+    ++stats.Reads;
 }
 
 void CFile::Write(const void* pBuffer, UINT count)
@@ -181,7 +191,6 @@ void CFile::WriteSpans(const std::vector<CSpan>& spans)
     for (const CSpan& span : spans)
         total += span.Count;
     CheckWriteFault(Pos, UINT(total));
-    ++stats.Writes;
     std::vector<iovec> pieces;
     std::size_t next = 0;
     std::size_t offset = 0;  // into spans[next], after a write that stopped inside it
@@ -226,6 +235,7 @@ void CFile::SetLength(std::int64_t newLength)
     if (Fd < 0)
         ThrowError(EBADF);
     DropReadAhead();
+    CheckWriteFault(newLength, 0);
     if (::ftruncate(Fd, newLength) != 0)
         ThrowError(errno);
 }
@@ -260,13 +270,18 @@ std::int64_t CFile::GetContentLength(std::int64_t limit)
 
 void CFile::Flush()
 {
-    if (Fd >= 0 && ::fsync(Fd) != 0 && errno != EINVAL && errno != EROFS)
+    if (Fd < 0)
+        return;
+    CheckWriteFault(GetLength(), 0);
+    if (::fsync(Fd) != 0 && errno != EINVAL && errno != EROFS)
         ThrowError(errno);
 }
 
-UINT CFile::CopyRange(CFile& src, std::int64_t srcPos, CFile& dst, std::int64_t dstPos, UINT count,
-                      void* pBuffer, UINT bufferSize)
+UINT CFile::CopyRange(CFile& src, std::int64_t srcPos, CFile& dst, std::int64_t dstPos, UINT count, void* pBuffer,
+                      UINT bufferSize, UINT* pDone)
 {
+    if (pDone)
+        *pDone = 0;
     if (src.Fd < 0)
         src.ThrowError(EBADF);
     if (dst.Fd < 0)
@@ -277,6 +292,7 @@ UINT CFile::CopyRange(CFile& src, std::int64_t srcPos, CFile& dst, std::int64_t 
     const bool overlap = sameFile && srcPos < dstPos + count && dstPos < srcPos + count;
     std::int64_t moved = 0;
     if (!overlap) {
+        src.CheckReadFault(srcPos, count);
         dst.CheckWriteFault(dstPos, count);
         loff_t in = srcPos;
         loff_t out = dstPos;
@@ -287,6 +303,8 @@ UINT CFile::CopyRange(CFile& src, std::int64_t srcPos, CFile& dst, std::int64_t 
                     continue;
                 if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)
                     break;  // this pair of files needs the buffer
+                if (pDone)
+                    *pDone = UINT(moved);
                 dst.ThrowError(errno);
             }
             if (n == 0)
@@ -295,8 +313,6 @@ UINT CFile::CopyRange(CFile& src, std::int64_t srcPos, CFile& dst, std::int64_t 
         }
         // A source that reports no length (/proc, /sys) is read through the buffer.
         if (moved == count || (moved < count && src.GetLength() > 0 && in >= src.GetLength())) {
-            ++stats.Reads;
-            ++stats.Writes;
             stats.BytesRead += moved;
             stats.BytesWritten += moved;
             src.Pos = srcPos + moved;
@@ -305,16 +321,28 @@ UINT CFile::CopyRange(CFile& src, std::int64_t srcPos, CFile& dst, std::int64_t 
         }
     }
     // Through the buffer, in pieces no larger than it.
-    while (moved < count) {
-        const UINT n = UINT(std::min<std::int64_t>(bufferSize, count - moved));
-        src.Pos = srcPos + moved;
-        const UINT got = src.Read(pBuffer, n);
-        dst.Pos = dstPos + moved;
-        dst.Write(pBuffer, got);
-        moved += got;
-        if (got < n)
-            break;
+    bool writing = false;
+    try {
+        while (moved < count) {
+            const UINT n = UINT(std::min<std::int64_t>(bufferSize, count - moved));
+            src.Pos = srcPos + moved;
+            const UINT got = src.Read(pBuffer, n);
+            dst.Pos = dstPos + moved;
+            writing = true;
+            dst.Write(pBuffer, got);
+            writing = false;
+            moved += got;
+            if (got < n)
+                break;
+        }
+    } catch (const CFileException&) {
+        // A write that failed part-way leaves the position after what it wrote.
+        if (pDone)
+            *pDone = UINT(moved + (writing ? dst.Pos - (dstPos + moved) : 0));
+        throw;
     }
+    if (pDone)
+        *pDone = UINT(moved);
     return UINT(moved);
 }
 
@@ -388,4 +416,9 @@ void CFile::ResetStatistics()
 void CFile::SetWriteFault(WriteFault fault)
 {
     writeFault = std::move(fault);
+}
+
+void CFile::SetReadFault(ReadFault fault)
+{
+    readFault = std::move(fault);
 }

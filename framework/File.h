@@ -66,33 +66,37 @@ public:
     std::int64_t SeekToEnd() { return Seek(0, end); }
 
     // The count read: less than asked only at the end of the file.
-    // Throws CFileException on an I/O error.
+    // Throws CFileException on an I/O error (or an injected read fault).
     UINT Read(void* pBuffer, UINT count);
     // Throws CFileException when not every byte is written.
     void Write(const void* pBuffer, UINT count);
     // Writes the spans one after another from the current position, as a
-    // Write of each would, in few system calls; throws as Write does.
+    // Write of each would, in few system calls; throws as Write does, and is
+    // one write for the write fault.
     struct CSpan {
         const void* pData;
         UINT Count;
     };
     void WriteSpans(const std::vector<CSpan>& spans);
-    // Throws CFileException.
+    // Throws CFileException; a write as far as the write fault is concerned.
     void SetLength(std::int64_t newLength);
     [[nodiscard]] std::int64_t GetLength() const;
     // The length; for a file that reports none, as those under /proc and /sys
     // do, the count of bytes a read to its end gives, stopping once past limit.
     // Throws CFileException.
     [[nodiscard]] std::int64_t GetContentLength(std::int64_t limit);
-    // Forces the written bytes to the disk; throws CFileException.
+    // Forces the written bytes to the disk, where a full disk may show only
+    // now; throws CFileException, and counts as a write for the write fault.
     void Flush();
 
     // Moves count bytes from src at srcPos to dst at dstPos as one read and
     // one write through pBuffer would; where the two ranges cannot overlap the
-    // kernel copies them without the buffer. Returns the count moved, less than
-    // asked only at the end of src. Throws CFileException on a write failure.
+    // kernel copies them without the buffer (one read and one write). Returns
+    // the count moved, less than asked only at the end of src. Throws
+    // CFileException on a read or write failure, with the count already in
+    // place at dstPos in *pDone when given.
     static UINT CopyRange(CFile& src, std::int64_t srcPos, CFile& dst, std::int64_t dstPos,
-                          UINT count, void* pBuffer, UINT bufferSize);
+                          UINT count, void* pBuffer, UINT bufferSize, UINT* pDone = nullptr);
 
     [[nodiscard]] static bool GetStatus(const QString& fileName, CFileStatus& status);
     // False, with the cause in pError, when fileName names a folder, a device,
@@ -107,6 +111,9 @@ public:
     static bool RenameOverScratch(const QString& oldName, const QString& newName, CFileException* pError = nullptr);
 
     // Introspection for tests and the benchmark: what all files have done.
+    // Reads counts the reads that reach the disk (a read served from the
+    // read-ahead buffer does not) and Writes the writes, length changes and
+    // flushes: exactly the places the faults below are consulted, in order.
     struct Statistics {
         long long Opens = 0;
         long long Reads = 0;
@@ -116,11 +123,28 @@ public:
     };
     [[nodiscard]] static Statistics GetStatistics();
     static void ResetStatistics();
+    // Introspection for tests: counts what one operation does, from its
+    // construction on, without resetting the totals.
+    class CActivity {
+    public:
+        CActivity() : Start(GetStatistics()) {}
+        [[nodiscard]] long long Reads() const { return GetStatistics().Reads - Start.Reads; }
+        [[nodiscard]] long long Writes() const { return GetStatistics().Writes - Start.Writes; }
+
+    private:
+        Statistics Start;
+    };
 
     // Fault injection for tests: when set and it returns true for a write of
-    // count bytes at pos to path, that write fails as on a full disk.
+    // count bytes at pos to path, that write fails as on a full disk. Length
+    // changes ask with count 0 and the new length, flushes with count 0 and
+    // the file's length.
     using WriteFault = std::function<bool(const QString& path, std::int64_t pos, UINT count)>;
     static void SetWriteFault(WriteFault fault);
+    // Fault injection for tests: when set and it returns true for a read of
+    // count bytes at pos from path, that read fails as an I/O error does.
+    using ReadFault = std::function<bool(const QString& path, std::int64_t pos, UINT count)>;
+    static void SetReadFault(ReadFault fault);
 
 private:
     void ThrowError(int error) const;
@@ -128,7 +152,9 @@ private:
     {
         return ReportedName.isEmpty() ? fileName : ReportedName;
     }
+    // Each disk access asks the fault first, then counts itself.
     void CheckWriteFault(std::int64_t pos, UINT count) const;
+    void CheckReadFault(std::int64_t pos, UINT count) const;
     void DropReadAhead() { AheadLen = 0; }
 
     int Fd = -1;

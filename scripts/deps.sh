@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Bytelon needs to build, run and test, when missing.
+# With --fuzz, also clang and its fuzzer runtime, for the soak (scripts/soak.sh).
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
           fonts-dejavu-core poppler-utils libx11-dev
           dpkg-dev file desktop-file-utils appstream groff-base)
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -209,7 +209,7 @@ private slots:
     void insertionFailingPartWayIsUndone_data();
     void insertionFailingPartWayIsUndone();
     void undoFailingDeclaresDamage();
-    void deletionFailingPartWayDeclaresDamage();
+    void deletionFailingPartWayIsUndone();
     void replacementReportsFailure();
     void growthBeyondLimitRefused();
     void insertFromFile_data();
@@ -789,7 +789,7 @@ void tst_editing::undoFailingDeclaresDamage()
     QCOMPARE(FileBytes(elsewhere), program.WorkFileBytes(pDocument));
 }
 
-void tst_editing::deletionFailingPartWayDeclaresDamage()
+void tst_editing::deletionFailingPartWayIsUndone()
 {
     CProgram program;
     CBytelonView* pView = program.OpenBytes(Pattern(1100000));
@@ -806,17 +806,37 @@ void tst_editing::deletionFailingPartWayDeclaresDamage()
     QVERIFY(!pDocument->Damaged);
     QCOMPARE(program.WorkFileBytes(pDocument), Pattern(1100000));
 
-    // Once bytes have moved over the deleted ones they cannot be put back.
+    // Bytes moved over the deleted ones before a failure are put back.
     program.Messages.Texts.clear();
+    bool failed = false;
     {
         CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT) {
-            return path == pDocument->WorkFileName && pos > 1048576;
+            return path == pDocument->WorkFileName && pos > 1048576 && !std::exchange(failed, true);
         });
         QVERIFY(!Delete(pView));
     }
+    QVERIFY(failed);
     QCOMPARE(program.Messages.Texts.value(1), QStringLiteral("CopyFileSegment() failed in DeleteTheSelection()"));
-    QVERIFY(program.Messages.Texts.value(2).contains("damaged"));
+    QCOMPARE(program.Messages.Texts.size(), 2);
+    QVERIFY(!pDocument->Damaged);
+    QCOMPARE(program.WorkFileBytes(pDocument), Pattern(1100000));
+    QCOMPARE(pDocument->DocLen, 1100000);
+    QVERIFY(pView->SelActive);
+
+    // Only when putting them back fails too is the document declared damaged.
+    program.Messages.Texts.clear();
+    failed = false;
+    {
+        // From the first failure on, nothing reaches the work file.
+        CWriteFaultGuard fault([&](const QString& path, std::int64_t pos, UINT) {
+            failed = failed || (path == pDocument->WorkFileName && pos > 1048576);
+            return failed && path == pDocument->WorkFileName;
+        });
+        QVERIFY(!Delete(pView));
+    }
+    QVERIFY(program.Messages.Texts.last().contains("damaged"));
     QVERIFY(pDocument->Damaged);
+    QCOMPARE(qint64(pDocument->DocLen), QFileInfo(pDocument->WorkFileName).size());
     QCOMPARE(CWaitCursor::Depth(), 0);
 }
 
@@ -899,8 +919,10 @@ void tst_editing::insertFromFile()
     QCOMPARE(pView->CaretOffset(), lo);  // on the first inserted byte
     QVERIFY(!pView->SelActive);
     QCOMPARE(pDocument->IsModified(), expected != original);
-    // A tail file only when bytes follow the insertion.
-    const bool tailMade = !file.isEmpty() && lo + file.size() < expected.size();
+    // One temporary file, only when bytes follow the insertion or the
+    // deleted selection (they are what it keeps).
+    const bool tailMade = file.isEmpty() ? anchor != end && std::max(anchor, end) < original.size()
+                                         : lo < original.size();
     QCOMPARE(CTailFile::CreatedCount(), tailFiles + (tailMade ? 1 : 0));
     QVERIFY(program.Messages.Texts.isEmpty());
     QCOMPARE(CWaitCursor::Depth(), 0);
@@ -1100,15 +1122,14 @@ void tst_editing::harmReportedAndNoByteLost()
     CBytelonView* pView = program.OpenFocused(original, 10);
     CBytelonDoc* pDocument = pView->GetDocument();
     const QString workFile = pDocument->WorkFileName;
-    QByteArray expected = original;
+    const QByteArray& expected = original;
 
     // The caret or selection and the data the operation needs, before the harm.
     const bool atEnd = act == CAct::InsertAtEnd || act == CAct::PasteAtEnd;
     MoveCaretTo(pView, atEnd ? int(original.size()) : 100);
+    // A deletion that fails is taken back, so every act leaves the bytes alone.
     if (act == CAct::DeleteKey || act == CAct::Copy)
         SelectBytes(pView, 100, 200);
-    if (act == CAct::DeleteKey)
-        expected.remove(100, 100);
     QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
     program.FileDialogs.Paths.push_back(program.MakeFile("insert.bin", "from a file"));
     {

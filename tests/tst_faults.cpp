@@ -593,7 +593,8 @@ void tst_faults::outOfDescriptorsSaysSo_data()
     QTest::addColumn<QString>("message");  // the operation's own message, after the cause
     QTest::newRow("inserting-makes-a-tail-file") << "insert"
                                                  << "ReplaceSelectionWithString() could not create temp file";
-    QTest::newRow("deleting-opens-the-work-file") << "delete" << "CopyFileSegment() failed in DeleteTheSelection()";
+    QTest::newRow("deleting-keeps-the-deleted-bytes-first") << "delete"
+                                                           << "DeleteTheSelection() could not create temp file";
     QTest::newRow("copying-opens-the-work-file") << "copy" << "CopySelectionToClipboard() could not open WorkFile";
 }
 

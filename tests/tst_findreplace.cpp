@@ -100,17 +100,6 @@ bool RunReplaceAll(CProgram& program)
     return !program.App()->ReplaceAllActive;
 }
 
-// Small blocks and slices while it lives, so that small documents span
-// several of each; then the program's own sizes again.
-struct CSmallBlocks {
-    CSmallBlocks(int blockSize, int blocksPerSlice) { CReplaceAllPass::SetBlockLimits(blockSize, blocksPerSlice); }
-    ~CSmallBlocks()
-    {
-        CReplaceAllPass::SetBlockLimits(0, 0);
-        CReplaceAllPass::SetStreaming(true);
-    }
-};
-
 // The model of a run of steps from caret: left to right, without overlaps,
 // each search going on after the bytes the replacement before inserted;
 // only A to Z fold when case is ignored. At most limit steps; their count.

@@ -139,6 +139,9 @@ public:
     // Editing. Each returns false after reporting its failure.
     bool CopyFileSegment(CFile& source, const QString& sourceName, int sourcePos, CFile& dest,
                          const QString& destName, int destPos, int XferLen);
+    // How many bytes the last CopyFileSegment put in place from its
+    // destination position on, whether or not it then failed.
+    int SegmentBytesWritten = 0;
     bool DeleteTheSelection(CDC* pDC);
     bool ReplaceSelectionWithString(const char* data, int count);
     // The window and caret as replacing `replaced` bytes at p with count

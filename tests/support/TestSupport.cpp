@@ -9,6 +9,7 @@
 #include "framework/DocTemplate.h"
 #include "framework/AfxRes.h"
 #include "framework/VirtualKeys.h"
+#include "search/ReplaceAllPass.h"
 #include "view/BytelonView.h"
 #include "view/PreparedDC.h"
 
@@ -257,6 +258,17 @@ void WriteFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(bytes), qint64(bytes.size()));
+}
+
+CSmallBlocks::CSmallBlocks(int blockSize, int blocksPerSlice)
+{
+    CReplaceAllPass::SetBlockLimits(blockSize, blocksPerSlice);
+}
+
+CSmallBlocks::~CSmallBlocks()
+{
+    CReplaceAllPass::SetBlockLimits(0, 0);
+    CReplaceAllPass::SetStreaming(true);
 }
 
 bool CommandEnabled(const CProgram& program, UINT id)

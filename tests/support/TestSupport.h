@@ -136,6 +136,16 @@ public:
     CWriteFaultGuard& operator=(const CWriteFaultGuard&) = delete;
 };
 
+// Small Replace All blocks and slices while it lives, so that small
+// documents span several of each; then the program's own sizes again, and
+// streaming passes.
+struct CSmallBlocks {
+    CSmallBlocks(int blockSize, int blocksPerSlice);
+    ~CSmallBlocks();
+    CSmallBlocks(const CSmallBlocks&) = delete;
+    CSmallBlocks& operator=(const CSmallBlocks&) = delete;
+};
+
 // Whether the command reaches a handler that enables it.
 bool CommandEnabled(const CProgram& program, UINT id);
 // Whether the command's menu item is enabled once updated, as the menu shows it.
