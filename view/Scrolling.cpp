@@ -23,7 +23,9 @@ void CBytelonView::UpdateScrollBar()
         SetScrollRange(0, 10000, false);
         const double scrollable = double(docLen) - BytesPerScreen();
         SetScrollPage(int(std::min(10000.0, 10000.0 * BytesPerScreen() / scrollable)));
-        SetScrollPos(int(double(TopOffset) / scrollable * 10000.0), true);
+        // TopOffset may still be the one before an edit shortened the
+        // document: the position is set again once it is known.
+        SetScrollPos(int(std::clamp(double(TopOffset) / scrollable * 10000.0, 0.0, 10000.0)), true);
     } else {
         ScrollBarOn = 0;
         SetScrollRange(0, 0, true);
