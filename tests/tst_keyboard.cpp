@@ -33,6 +33,7 @@ class tst_keyboard : public QObject {
 private slots:
     void endOfLinePlace();
     void shiftExtendsAndPlainMoveEnds();
+    void shiftDownAtBottomScrollsWithContinuousBand_data();
     void shiftDownAtBottomScrollsWithContinuousBand();
     void ctrlUpDownScrollKeepingTheByte();
     void upDownAtTheEdges();
@@ -101,29 +102,48 @@ void tst_keyboard::shiftExtendsAndPlainMoveEnds()
     QCOMPARE(Selection(pView), std::pair(7, 9));
 }
 
+void tst_keyboard::shiftDownAtBottomScrollsWithContinuousBand_data()
+{
+    QTest::addColumn<int>("endedAnchor");  // a selection made and ended before; -1 for none
+    QTest::addColumn<int>("top");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("shownTop");
+    QTest::addColumn<int>("shownCaret");
+    QTest::newRow("down-from-the-last-row") << -1 << 0 << 9 * 8 + 3 << int(Qt::Key_Down) << 16 << 91;
+    QTest::newRow("down-after-an-ended-selection") << 100 << 0 << 9 * 8 + 3 << int(Qt::Key_Down) << 16 << 91;
+    QTest::newRow("up-after-an-ended-selection") << 2 << 24 << 27 << int(Qt::Key_Up) << 8 << 11;
+    QTest::newRow("left-after-an-ended-selection") << 0 << 24 << 24 << int(Qt::Key_Left) << 16 << 22;
+}
+
 void tst_keyboard::shiftDownAtBottomScrollsWithContinuousBand()
 {
+    QFETCH(int, endedAnchor);
+    QFETCH(int, top);
+    QFETCH(int, caret);
+    QFETCH(int, key);
+    QFETCH(int, shownTop);
+    QFETCH(int, shownCaret);
     CProgram program;
     CBytelonView* pView = OpenCounting(program, 8, 2000, 10);
-    PlaceCaret(pView, 9 * 8 + 3);  // last window row
-    QCOMPARE(pView->CaretRow, 9);
+    if (endedAnchor >= 0) {
+        SelectBytes(pView, endedAnchor, endedAnchor + 1);
+        MoveCaretTo(pView, endedAnchor);  // ends it, its end left behind
+    }
+    WithPreparedDC(pView, [&](CDC* pDC) { pView->ScrollTo(top, -1, pDC); });
+    PlaceCaret(pView, caret);
+    QCOMPARE(pView->TopOffset, top);
     pView->clearFocus();
     ProcessEvents();
     QTest::keyPress(pView, Qt::Key_Shift);
-    QTest::keyClick(pView, Qt::Key_Down, Qt::ShiftModifier);
-    QTest::keyClick(pView, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(pView, Qt::Key(key), Qt::ShiftModifier);
+    QTest::keyClick(pView, Qt::Key(key), Qt::ShiftModifier);
     QTest::keyRelease(pView, Qt::Key_Shift);
-    QCOMPARE(pView->TopOffset, 16);
-    QCOMPARE(pView->CaretRow, 9);
-    QCOMPARE(Selection(pView), std::pair(75, 91));
-    QCOMPARE(pView->CaretOffset(), 91);
-    // The inverted band matches the selection exactly after the scrolls.
-    const QImage shown = Grab(pView);
-    const QRegion cells = SelectedCells(pView);
-    pView->SelActive = 0;
-    pView->Invalidate();
-    const QImage plain = Grab(pView);
-    QCOMPARE(InversionMismatches(plain, shown, cells), 0);
+    QCOMPARE(pView->TopOffset, shownTop);
+    QCOMPARE(Selection(pView), std::pair(caret, shownCaret));
+    QCOMPARE(pView->CaretOffset(), shownCaret);
+    // What the scrolls left on the screen shows the selection exactly.
+    QCOMPARE(SelectionMismatchesOnScreen(pView), 0);
 }
 
 void tst_keyboard::ctrlUpDownScrollKeepingTheByte()

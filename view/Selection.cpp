@@ -10,7 +10,9 @@ void CBytelonView::SyncSelectionWithShift(CDC* pDC)
     if (SelActive == ShiftDown)
         return;
     InvertRange(SelAnchor, SelEnd, pDC);
-    SelAnchor = SelShownEnd = CaretOffset();
+    // The end moves with the anchor: a paint during the coming move (a scroll)
+    // draws from SelAnchor to SelEnd, and an old end would show stale bytes.
+    SelAnchor = SelEnd = SelShownEnd = CaretOffset();
     SelActive = ShiftDown;
 }
 
