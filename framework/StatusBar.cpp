@@ -52,7 +52,7 @@ void CStatusBar::UpdateKeyIndicators()
 {
     for (std::size_t i = 0; i < Panes.size(); ++i) {
         const UINT id = PaneIds[i];
-        const UINT vk = id == ID_INDICATOR_CAPS ? VK_CAPITAL : id == ID_INDICATOR_NUM ? VK_NUMLOCK : 0;
+        const UINT vk = id == ID_INDICATOR_CAPS ? UINT(VK_CAPITAL) : id == ID_INDICATOR_NUM ? UINT(VK_NUMLOCK) : 0u;
         if (vk == 0)
             continue;
         // Where nothing reports the key's state the pane stays a plain label.
