@@ -9,6 +9,7 @@
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
 #include "doc/Clipboard.h"
+#include "framework/DC.h"
 #include "framework/File.h"
 #include "framework/WaitCursor.h"
 #include "res/Resource.h"
@@ -196,7 +197,13 @@ private:
 
     void Arm()
     {
-        auto fail = [this](const QString&, std::int64_t, UINT) { return ++Calls == FailAt; };
+        // A paint reads too, but how often one comes during the operation is a
+        // matter of timing: only the operation's own calls are counted and failed.
+        auto fail = [this](const QString&, std::int64_t, UINT) {
+            if (CPaintDC::IsPainting())
+                return false;
+            return ++Calls == FailAt;
+        };
         if (Kind == QLatin1String("write"))
             CFile::SetWriteFault(fail);
         else
@@ -209,8 +216,8 @@ private:
         CFile::SetWriteFault(nullptr);
         CFile::SetReadFault(nullptr);
         if (Activity) {
-            Reads = Activity->Reads();
-            Writes = Activity->Writes();
+            Reads = Kind == QLatin1String("read") ? Calls : Activity->Reads();
+            Writes = Kind == QLatin1String("write") ? Calls : Activity->Writes();
             Activity.reset();
         }
     }
@@ -262,6 +269,8 @@ private:
             pReplace->GetDlgItemAs<QLineEdit>(IDC_REPLACE_FIND_HEX)->setText(QStringLiteral("F1 F2 F3"));
             pReplace->GetDlgItemAs<QLineEdit>(IDC_REPLACE_WITH_HEX)->setText(QStringLiteral("E1 E2 E3 E4 E5"));
             Focus(pView);
+            // Paints still pending would read inside the run or not, as timing has it.
+            pView->UpdateWindow();
             pReplace->GetDlgItemAs<QAbstractButton>(IDC_REPLACE_ALL)->click();
             Arm();
             for (int i = 0; i < 1000 && pApp->ReplaceAllActive; ++i)
