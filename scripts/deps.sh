@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Bytelon needs to build, run and test, when missing.
-# With --fuzz, also clang and its fuzzer runtime, for the soak (scripts/soak.sh).
+# With --fuzz, also clang and its fuzzer runtime, for the sanitizer build and the
+# soak (scripts/test.sh --sanitize, scripts/soak.sh).
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
           fonts-dejavu-core poppler-utils libx11-dev
