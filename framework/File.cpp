@@ -394,7 +394,8 @@ bool CFile::RenameOverScratch(const QString& oldName, const QString& newName, CF
     // Where swapping is not offered, or newName does not exist, a plain rename.
     if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) != 0)
         return Rename(oldName, newName, pError);
-    ::unlink(from.constData());
+    // The old bytes, now under oldName, are scratch: failing to remove them harms no document.
+    Remove(oldName);
     return true;
 }
 
