@@ -1,27 +1,6 @@
-#include "app/BytelonApp.h"
-#include "app/CommandLine.h"
-
-#include <QApplication>
-#include <QTextStream>
-
-#include <cstdio>
+#include "app/ProgramMain.h"
 
 int main(int argc, char* argv[])
 {
-    const QStringList arguments = ProcessArguments(argc, argv);
-    {
-        QTextStream out(stdout);
-        QTextStream err(stderr);
-        if (const std::optional<int> status = AnswerCommandLine(arguments, out, err))
-            return *status;
-    }
-    // The toolkit reads its options only before "--": what follows is the program's.
-    int toolkitArgc = ToolkitArgumentCount(arguments);
-    QApplication application(toolkitArgc, argv);
-    QGuiApplication::setDesktopFileName(QStringLiteral("com.corvanesystems.Bytelon"));
-    CBytelonApp theApp;
-    theApp.SetCommandLine(QCoreApplication::arguments() + arguments.mid(ToolkitArgumentCount(arguments)));
-    if (!theApp.InitInstance())
-        return 1;
-    return theApp.Run();
+    return BytelonMain(argc, argv);
 }

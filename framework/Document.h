@@ -36,9 +36,12 @@ public:
     void UpdateAllViews(CView* pSender, long hint = 0, void* pHint = nullptr);
 
     [[nodiscard]] const QString& GetTitle() const { return Title; }
-    void SetTitle(const QString& title);
+    virtual void SetTitle(const QString& title);
     [[nodiscard]] const QString& GetPathName() const { return PathName; }
-    void SetPathName(const QString& pathName, bool addToRecentFiles = true);
+    virtual void SetPathName(const QString& pathName, bool addToRecentFiles = true);
+    // The program ends without the user closing the document (a logout, a
+    // signal to end): called just before the document is closed.
+    virtual void OnSessionEnding() {}
 
     [[nodiscard]] const std::vector<CView*>& GetViews() const { return Views; }
     void AddView(CView* pView);

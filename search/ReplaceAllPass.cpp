@@ -66,8 +66,10 @@ CReplaceAllPass::~CReplaceAllPass()
 void CReplaceAllPass::Abandon()
 {
     NewFile.Close();
-    if (!NewName.isEmpty())
+    if (!NewName.isEmpty()) {
         CFile::Remove(NewName);
+        ForgetNewFile();
+    }
     NewName.clear();
     Spans.clear();
     Pending = 0;
@@ -110,9 +112,15 @@ void CReplaceAllPass::CloseFiles(CFile& work)
 
 bool CReplaceAllPass::BeginOutput(CFile& work)
 {
-    // Beside the work file, so that it can take the work file's place.
-    QString name;
-    if (!AfxGetTempFileName(QFileInfo(pDocument->WorkFileName).absolutePath(), QStringLiteral("BYT"), name)) {
+    // Beside the work file, so that it can take the work file's place, and
+    // named in the document's record before it exists.
+    CDocumentRecord& record = pDocument->Record;
+    const QString name = record.PassFileName();
+    record.State.PassName = QFileInfo(name).fileName();
+    CFile::Remove(name);
+    if (name.isEmpty() || !record.Write() || !AfxCreateNewFile(name)) {
+        record.State.PassName.clear();
+        record.Update();
         Fail(IDS_REPLACE_TEMP_FAILED);
         return false;
     }
@@ -297,7 +305,16 @@ bool CReplaceAllPass::Commit()
     }
     NewName.clear();
     ShowLastStep();
+    ForgetNewFile();
     return true;
+}
+
+void CReplaceAllPass::ForgetNewFile()
+{
+    CDocumentRecord& record = pDocument->Record;
+    record.State.PassName.clear();
+    record.State.Length = pDocument->DocLen;
+    record.Update();
 }
 
 void CReplaceAllPass::ShowLastStep()

@@ -87,6 +87,8 @@ private:
     [[nodiscard]] bool OpenFiles(CFile& work);
     [[nodiscard]] bool OpenNewFile(CFile& work);
     void CloseFiles(CFile& work);
+    // The new file is gone, or is the work file now: the record names it no more.
+    void ForgetNewFile();
     // The view as the last step leaves it.
     void ShowLastStep();
     // Reports the failure of the step it stands for; the new file goes.

@@ -79,6 +79,23 @@ bool CFileDialogScript::Run(const CFileDialogRequest& request, QString& pathName
     return !pathName.isEmpty();
 }
 
+CEnvironmentGuard::CEnvironmentGuard(const char* name, const QString& value)
+    : Name(name), Saved(qgetenv(name)), WasSet(qEnvironmentVariableIsSet(name))
+{
+    if (value.isEmpty())
+        qunsetenv(name);
+    else
+        qputenv(name, QFile::encodeName(value));
+}
+
+CEnvironmentGuard::~CEnvironmentGuard()
+{
+    if (WasSet)
+        qputenv(Name, Saved);
+    else
+        qunsetenv(Name);
+}
+
 CProgram::CProgram(int clockSeconds, bool start) : ClockSeconds(clockSeconds)
 {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, Folder.path() + QStringLiteral("/profile"));

@@ -1,0 +1,42 @@
+#include "app/ProgramMain.h"
+
+#include "app/BytelonApp.h"
+#include "app/CommandLine.h"
+#include "framework/TerminationSignals.h"
+
+#include <QApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+int BytelonMain(int argc, char* argv[], const std::function<void(CBytelonApp&)>& started)
+{
+    const QStringList arguments = ProcessArguments(argc, argv);
+    {
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        if (const std::optional<int> status = AnswerCommandLine(arguments, out, err))
+            return *status;
+    }
+    int status = 1;
+    int endSignal = 0;
+    {
+        // The toolkit reads its options only before "--": what follows is the program's.
+        int toolkitArgc = ToolkitArgumentCount(arguments);
+        QApplication application(toolkitArgc, argv);
+        QGuiApplication::setDesktopFileName(QStringLiteral("com.corvanesystems.Bytelon"));
+        CBytelonApp theApp;
+        theApp.CatchTerminationSignals();
+        theApp.SetCommandLine(QCoreApplication::arguments() + arguments.mid(ToolkitArgumentCount(arguments)));
+        if (theApp.InitInstance()) {
+            if (started)
+                started(theApp);
+            status = theApp.Run();
+        }
+        endSignal = theApp.TerminationSignal();
+    }
+    // The documents are closed, the modified ones kept for the next start.
+    if (endSignal != 0)
+        AfxEndBySignal(endSignal);
+    return status;
+}
