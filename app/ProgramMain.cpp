@@ -9,7 +9,7 @@
 
 #include <cstdio>
 
-int BytelonMain(int argc, char* argv[], const std::function<void(CBytelonApp&)>& started)
+int BytelonMain(int argc, char* argv[], const std::function<void(CBytelonApp&)>& prepare)
 {
     const QStringList arguments = ProcessArguments(argc, argv);
     {
@@ -28,11 +28,10 @@ int BytelonMain(int argc, char* argv[], const std::function<void(CBytelonApp&)>&
         CBytelonApp theApp;
         theApp.CatchTerminationSignals();
         theApp.SetCommandLine(QCoreApplication::arguments() + arguments.mid(ToolkitArgumentCount(arguments)));
-        if (theApp.InitInstance()) {
-            if (started)
-                started(theApp);
+        if (prepare)
+            prepare(theApp);
+        if (theApp.InitInstance())
             status = theApp.Run();
-        }
         endSignal = theApp.TerminationSignal();
     }
     // The documents are closed, the modified ones kept for the next start.

@@ -7,5 +7,5 @@
 
 class CBytelonApp;
 
-// started, when given, runs once start-up has succeeded, before the message loop.
-int BytelonMain(int argc, char* argv[], const std::function<void(CBytelonApp&)>& started = {});
+// prepare, when given, runs on the application object before start-up.
+int BytelonMain(int argc, char* argv[], const std::function<void(CBytelonApp&)>& prepare = {});

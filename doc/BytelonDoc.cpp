@@ -101,6 +101,12 @@ void CBytelonDoc::OnSessionEnding()
         Record.KeepForRecovery();
 }
 
+void CBytelonDoc::OnSaveTemporary(const QString& name)
+{
+    Record.State.SaveTemporary = name;
+    Record.Update();
+}
+
 void CBytelonDoc::Recover(COrphan& orphan)
 {
     WorkFile.Close();

@@ -30,6 +30,9 @@ public:
     void SetTitle(const QString& title) override;
     // Modified, the document stays on disk for the next start to offer.
     void OnSessionEnding() override;
+    // The record names it, so that a later start removes it if this
+    // program ends before the save does.
+    void OnSaveTemporary(const QString& name) override;
 
     // Becomes the document an ended program left unsaved: its work file,
     // record and length, titled with its file's path and modified.

@@ -7,10 +7,20 @@ namespace {
 
 const QByteArray FirstLine = "BYTELON document record";
 
-// File names are bytes: percent-encoded, any of them fits on one line.
+// File names are bytes: with line breaks, other control bytes and the
+// percent sign percent-encoded, any of them fits on one line, and most stay
+// as long as they are.
 QByteArray EncodeName(const QString& name)
 {
-    return QFile::encodeName(name).toPercentEncoding("/");
+    QByteArray text;
+    for (const char c : QFile::encodeName(name)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || byte == '%')
+            text += '%' + QByteArray::number(byte, 16).rightJustified(2, '0').toUpper();
+        else
+            text += c;
+    }
+    return text;
 }
 
 QString DecodeName(const QByteArray& text)

@@ -29,6 +29,7 @@ void CBytelonView::On_File_Save_Selection_As()
     // Written beside the target and renamed over it once complete: a failure
     // leaves the target as it was. The dialog has asked before replacing it.
     CReplacingFile target(pathName);
+    target.OnTemporary = [pDocument](const QString& name) { pDocument->OnSaveTemporary(name); };
     if (!target.Create()
         || !CopyFileSegment(pDocument->WorkFile, pDocument->WorkFileName, lo, target.File, target.TempPath(), 0, len)
         || !target.Commit())

@@ -80,6 +80,7 @@ bool CDocument::OnSaveDocument(const QString& pathName)
     // The target is replaced only once every byte has reached the disk, so a
     // failed save leaves the user's file exactly as it was.
     CReplacingFile target(pathName);
+    target.OnTemporary = [this](const QString& name) { OnSaveTemporary(name); };
     if (!target.Create())
         return false;
     CFile& file = target.File;

@@ -39,6 +39,9 @@ public:
     virtual void SetTitle(const QString& title);
     [[nodiscard]] const QString& GetPathName() const { return PathName; }
     virtual void SetPathName(const QString& pathName, bool addToRecentFiles = true);
+    // A save's temporary file is about to be made under name, beside the
+    // file it replaces; an empty name: it is gone, or is that file now.
+    virtual void OnSaveTemporary(const QString& name) { Q_UNUSED(name); }
     // The program ends without the user closing the document (a logout, a
     // signal to end): called just before the document is closed.
     virtual void OnSessionEnding() {}

@@ -49,7 +49,7 @@ public:
     // Whether the file at path belongs to the user this process runs as.
     [[nodiscard]] static bool BelongsToUser(const QString& path);
     // The most a version may hold.
-    static constexpr int Capacity = 32768 - 32;
+    static constexpr int Capacity = 16384 - 32;
 
     // Introspection for tests: when set and it returns true, the next write of
     // the record at path fails as on a full disk.

@@ -16,8 +16,11 @@ CReplacingFile::CReplacingFile(const QString& targetName)
 CReplacingFile::~CReplacingFile()
 {
     File.Close();
-    if (!Committed && !Temp.isEmpty())
+    if (!Committed && !Temp.isEmpty()) {
         CFile::Remove(Temp);
+        if (OnTemporary)
+            OnTemporary(QString());
+    }
 }
 
 bool CReplacingFile::Create()
@@ -28,11 +31,23 @@ bool CReplacingFile::Create()
         return false;
     }
     const QFileInfo target(Target);
-    if (!AfxGetTempFileName(target.absolutePath(), QLatin1Char('.') + target.fileName() + QLatin1Char('.'), Temp)) {
-        const int osError = errno;
-        Temp.clear();
-        CFileException(CFileException::CauseFromErrno(osError), osError, Target).ReportError();
-        return false;
+    const QString prefix = target.absolutePath() + QStringLiteral("/.") + target.fileName() + QLatin1Char('.');
+    // The name is chosen, and told, before the file exists.
+    for (int attempt = 0; Temp.isEmpty(); ++attempt) {
+        const QString name = prefix + AfxUniqueSuffix();
+        if (OnTemporary)
+            OnTemporary(name);
+        CFileException error;
+        if (AfxCreateNewFile(name, &error)) {
+            Temp = name;
+            break;
+        }
+        if (error.OsError != EEXIST || attempt >= 100) {
+            if (OnTemporary)
+                OnTemporary(QString());
+            CFileException(error.TheCause, error.OsError, Target).ReportError();
+            return false;
+        }
     }
     File.SetReportedName(Target);
     return true;
@@ -60,5 +75,7 @@ bool CReplacingFile::Commit()
         return false;
     }
     Committed = true;
+    if (OnTemporary)
+        OnTemporary(QString());
     return true;
 }

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class CReplacingFile {
 public:
     explicit CReplacingFile(const QString& targetName);
@@ -27,6 +29,10 @@ public:
 
     // The temporary file, opened by TempPath by whoever writes it.
     CFile File;
+    // Told the temporary file's name just before the file is made, and an
+    // empty name once it is gone or has become the target: a record of
+    // unfinished work names it for as long as it exists.
+    std::function<void(const QString&)> OnTemporary;
 
 private:
     QString Target;

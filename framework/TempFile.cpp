@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QFile>
 
 #include <cerrno>
@@ -105,6 +106,15 @@ QString AfxCreateTempFile(const QString& prefix)
         return QString();
     }
     return name;
+}
+
+QString AfxUniqueSuffix()
+{
+    static const char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QString suffix;
+    for (int i = 0; i < 6; ++i)
+        suffix += QLatin1Char(Letters[QRandomGenerator::global()->bounded(int(sizeof Letters - 1))]);
+    return suffix;
 }
 
 bool AfxCreateNewFile(const QString& fileName, CFileException* pError)

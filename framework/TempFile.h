@@ -22,5 +22,7 @@ class CFileException;
 // Makes fileName as a new, empty file only its owner may read; false, with
 // the cause in pError when given, when it exists already or cannot be made.
 [[nodiscard]] bool AfxCreateNewFile(const QString& fileName, CFileException* pError = nullptr);
+// Six letters and digits, different at each call, for a new file's name.
+[[nodiscard]] QString AfxUniqueSuffix();
 // The work folder when TMPDIR is not set, made or not.
 [[nodiscard]] QString AfxPrivateWorkFolder();

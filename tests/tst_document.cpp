@@ -145,7 +145,8 @@ void TestDocument::newDocumentHasItsOwnEmptyWorkFile()
         QCOMPARE(pDocument->DocLen, 0);
         QVERIFY(!pDocument->IsModified());
     }
-    QCOMPARE(temp.Files().size(), 2);
+    // Each with its record.
+    QCOMPARE(temp.Files().size(), 4);
 }
 
 void TestDocument::closingDeletesWorkFileAndClearsCaretPane()
@@ -157,7 +158,7 @@ void TestDocument::closingDeletesWorkFileAndClearsCaretPane()
     QVERIFY(pFirst && pSecond);
     const QString firstWork = pFirst->GetDocument()->WorkFileName;
     const QString secondWork = pSecond->GetDocument()->WorkFileName;
-    QCOMPARE(temp.Files().size(), 2);
+    QCOMPARE(temp.Files(), DocumentFiles(firstWork) + DocumentFiles(secondWork));
 
     QCOMPARE(program.ActiveDocument(), pSecond->GetDocument());
     QSignalSpy spy(&program.Frame()->StatusBar, &CStatusBar::paneTextChanged);

@@ -123,6 +123,24 @@ public:
         return true;
     }
     void Signal(int signalNumber) { ::kill(pid_t(Process.processId()), signalNumber); }
+    // Waits until the process has stopped itself.
+    bool WaitStopped(int timeoutMs = 60000)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        for (;;) {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(Process.processId()));
+            if (!stat.open(QIODevice::ReadOnly))
+                return false;
+            const QByteArray text = stat.readAll();
+            // The state follows the command's name in parentheses.
+            if (text.mid(text.lastIndexOf(')') + 2, 1) == "T")
+                return true;
+            if (waited.elapsed() > timeoutMs)
+                return false;
+            QThread::usleep(100);
+        }
+    }
     // The signal that ended the process, or -1 when it ended by itself or did not end.
     int EndingSignal(int timeoutMs = 60000)
     {
@@ -300,11 +318,11 @@ CSweepScript MakeSweepScript(std::mt19937& random, int size, int steps, const QS
             const QByteArray find = document.mid(pick(length - 2), 2);
             const QByteArray with = Pattern(1 + pick(3), pick(1000));
             const QByteArray folded = Fold(find);
+            const QByteArray foldedDocument = Fold(document);
             QByteArray result;
             int from = 0;
-            for (int k; (k = int(Fold(document.mid(from)).indexOf(folded))) >= 0; from += k + 2) {
-                result += document.mid(from, k) + with;
-            }
+            for (int k; (k = int(foldedDocument.indexOf(folded, from))) >= 0; from = k + 2)
+                result += document.mid(from, k - from) + with;
             document = result + document.mid(from);
             step = QStringLiteral("replaceall %1 %2").arg(HexText(find), HexText(with));
         } else {
@@ -823,7 +841,7 @@ void tst_recovery::randomKillSweep()
     // A kill at a random instant of a run of edits of each kind; the next
     // start must give back the document as it was before or after the edit
     // under way, the file on disk as it was saved, and leave nothing behind.
-    const CRandomRuns runs = RandomRuns(20270301, 14, 6);
+    const CRandomRuns runs = RandomRuns(20270301, 24, 6);
     const int size = 3 << 20;
     QTemporaryDir data;
     const QString path = data.path() + "/" + DataName;
@@ -836,38 +854,53 @@ void tst_recovery::randomKillSweep()
         int Completed = 0;
         QMap<QString, int> InFlight;
     } tally;
-    qint64 scriptMs = -1;
-    qint64 readyMs = 0;
+    // How long a step of each kind took when it ran to its end, in microseconds.
+    QMap<QString, std::vector<qint64>> durations;
+    qint64 readyMs = 1000;
     for (int run = 0; run < runs.Seeds; ++run) {
         const unsigned seed = runs.FirstSeed + unsigned(run);
         std::mt19937 random(seed);
         const CSweepScript script = MakeSweepScript(random, size, runs.Steps, path);
         WriteFile(path, script.Documents.front());
         QTemporaryDir work;
+        // Mostly while one step runs, picked at random, some while the
+        // program starts and loads the file.
+        const bool duringStart = random() % 8 == 0;
+        const int target = 1 + int(random() % unsigned(runs.Steps));
+        QMap<QString, QString> environment;
+        if (!duringStart)
+            environment[QStringLiteral("BYTELON_PAUSE_AT")] = QString::number(target);
         qint64 killAt = -1;
         {
-            CProcessRun program(work.path(), script.Steps);
-            const QString started = QStringLiteral("seed %1: the program did not run its script: ").arg(seed);
-            if (scriptMs < 0) {
-                // The first run goes to its end, to time the edits.
-                QVERIFY2(program.WaitFor("ready") && (readyMs = program.Clock.elapsed()) >= 0
-                             && program.WaitFor("idle"),
-                         qPrintable(started + program.Process.readAllStandardError()));
-                scriptMs = std::max<qint64>(program.Clock.elapsed() - readyMs, 1);
-            } else if (random() % 8 == 0) {
-                // While the program starts and loads the file.
-                killAt = qint64(random() % std::max<qint64>(readyMs, 1));
+            CProcessRun program(work.path(), script.Steps, {}, environment);
+            auto started = [&program, seed] {
+                return QStringLiteral("seed %1: the program did not run its script (after %2 ms, %3, exit %4): %5")
+                    .arg(seed)
+                    .arg(program.Clock.elapsed())
+                    .arg(program.Process.errorString())
+                    .arg(program.Process.exitCode())
+                    .arg(QString::fromLocal8Bit(program.Process.readAllStandardError()));
+            };
+            if (duringStart) {
+                killAt = qint64(random() % qint64(readyMs));
                 while (program.Clock.elapsed() < killAt && program.Process.state() != QProcess::NotRunning)
-                    QThread::usleep(200);
+                    QThread::usleep(100);
             } else {
-                // Among the edits, timed from when they begin.
-                QVERIFY2(program.WaitFor("ready"), qPrintable(started + program.Process.readAllStandardError()));
-                QElapsedTimer editing;
-                editing.start();
-                const qint64 after = qint64(random() % qint64(scriptMs * 21 / 20 + 1));
-                killAt = program.Clock.elapsed() + after;
-                while (editing.elapsed() < after && program.Process.state() != QProcess::NotRunning)
-                    QThread::usleep(200);
+                // Stopped as the step begins: the kill comes at a random
+                // instant of as long as a step of its kind takes.
+                QVERIFY2(program.WaitFor("ready"), qPrintable(started()));
+                readyMs = std::max<qint64>(program.Clock.elapsed(), 50);
+                QVERIFY2(program.WaitFor("begin " + QByteArray::number(target)) && program.WaitStopped(),
+                         qPrintable(started()));
+                std::vector<qint64> taken = durations[script.Kinds[target - 1]];
+                std::sort(taken.begin(), taken.end());
+                const qint64 typical = taken.empty() ? 20000 : taken[taken.size() / 2];
+                killAt = qint64(random() % qint64(typical * 3 / 2 + 1));
+                QElapsedTimer running;
+                program.Signal(SIGCONT);
+                running.start();
+                while (running.nsecsElapsed() / 1000 < killAt)
+                    ;
             }
             program.Process.kill();
             QVERIFY(program.Process.waitForFinished());
@@ -875,14 +908,16 @@ void tst_recovery::randomKillSweep()
             int begun = -1;
             bool ended = false;
             for (const QByteArray& line : program.Progress()) {
-                if (line.startsWith("begin ")) {
-                    begun = line.mid(6).toInt();
+                const QList<QByteArray> words = line.split(' ');
+                if (words[0] == "begin") {
+                    begun = words.value(1).toInt();
                     ended = false;
-                } else if (line.startsWith("end ")) {
+                } else if (words[0] == "end") {
                     ended = true;
+                    durations[script.Kinds.value(begun - 1)].push_back(words.value(2).toLongLong());
                 }
             }
-            const QString where = QStringLiteral("seed %1, killed at %2 ms, step %3%4 (%5)")
+            const QString where = QStringLiteral("seed %1, killed at %2 (us into the step, ms into the start), step %3%4 (%5)")
                                       .arg(seed)
                                       .arg(killAt)
                                       .arg(begun)

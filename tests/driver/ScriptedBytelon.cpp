@@ -7,7 +7,12 @@
 // any instant, or by a signal.
 //
 //   BYTELON_SCRIPT    the script: one step a line (see Play)
-//   BYTELON_PROGRESS  where "ready", "begin N", "end N" and "idle" go
+//   BYTELON_PROGRESS  where "ready", "begin N", "end N <microseconds it took>"
+//                     and "idle" go
+//   BYTELON_PAUSE_AT  N: the process stops itself (SIGSTOP) as step N begins,
+//                     so that whoever kills it can time the kill from there
+//
+// Started at seconds 10 of a minute as far as the program knows: no About box.
 
 #include "support/TestSupport.h"
 
@@ -27,7 +32,11 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
+#include <QElapsedTimer>
+#include <QTime>
 #include <QTimer>
+
+#include <csignal>
 
 namespace {
 
@@ -39,7 +48,8 @@ public:
         Progress.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
         Timer.setInterval(0);
         connect(&Timer, &QTimer::timeout, this, &CPlayer::Tick);
-        Timer.start();
+        // Start-up has ended when the message loop first runs.
+        QTimer::singleShot(0, &Timer, qOverload<>(&QTimer::start));
     }
 
 private:
@@ -59,7 +69,7 @@ private:
             if (App.ReplaceAllActive)
                 return;
             WaitingForReplaceAll = false;
-            Note("end " + QByteArray::number(Next - 1));
+            NoteEnd(Next - 1);
         }
         if (Next >= Steps.size()) {
             Timer.stop();
@@ -75,9 +85,17 @@ private:
             return;
         }
         Note("begin " + number);
+        if (Next - 1 == PauseAt)
+            std::raise(SIGSTOP);
+        StepClock.start();
         if (!Play(words))
             return;
-        Note("end " + number);
+        NoteEnd(Next - 1);
+    }
+
+    void NoteEnd(int step)
+    {
+        Note("end " + QByteArray::number(step) + ' ' + QByteArray::number(StepClock.nsecsElapsed() / 1000));
     }
 
     // A step, as the user gives it. False while it goes on in the event loop.
@@ -138,6 +156,9 @@ private:
     QTimer Timer;
     int Next = 0;
     bool WaitingForReplaceAll = false;
+    QElapsedTimer StepClock;
+    const int PauseAt = qEnvironmentVariableIsSet("BYTELON_PAUSE_AT") ? qEnvironmentVariableIntValue("BYTELON_PAUSE_AT")
+                                                                         : -1;
 };
 
 }  // namespace
@@ -151,6 +172,8 @@ int main(int argc, char* argv[])
     std::unique_ptr<CPlayer> pPlayer;
     const QString progress = qEnvironmentVariable("BYTELON_PROGRESS");
     return BytelonMain(argc, argv, [&](CBytelonApp& app) {
+        // A start with no About box; the script plays once the message loop runs.
+        app.Clock = [] { return QTime(12, 0, 10); };
         pPlayer = std::make_unique<CPlayer>(app, steps, progress);
     });
 }

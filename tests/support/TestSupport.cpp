@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QScreen>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
@@ -234,6 +235,12 @@ QStringList CPrivateTempDir::Files(const QString& prefix) const
 std::vector<CDocument*> CProgram::Documents() const
 {
     return pApp->GetDocTemplates().front()->GetDocuments();
+}
+
+QStringList DocumentFiles(const QString& workFile)
+{
+    const QString name = QFileInfo(workFile).fileName();
+    return {name, name + QStringLiteral(".record")};
 }
 
 QByteArray Counting(int n)

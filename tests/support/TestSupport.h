@@ -124,6 +124,10 @@ private:
     bool HadTmpDir;
 };
 
+// The names of the files an open document with that work file keeps in the
+// work folder between operations: the work file and its record.
+[[nodiscard]] QStringList DocumentFiles(const QString& workFile);
+
 // n bytes counting up from 0, wrapping after 0xFF.
 QByteArray Counting(int n);
 // n bytes that do not repeat every 256, so a chunk put in the wrong place shows.
