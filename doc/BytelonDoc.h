@@ -50,7 +50,7 @@ private:
     void Store(CArchive& ar);
     // Copies DocLen bytes from source at sourcePos to the end of target,
     // showing firstText, then laterText with the kilobytes copied, for every
-    // 65536 bytes; closes WorkFile.
+    // 65536 bytes, each once those bytes have moved; closes WorkFile.
     void Transfer(CFile& source, std::int64_t sourcePos, CFile& target, const QString& firstText,
                   const QString& laterText);
 };
