@@ -95,7 +95,8 @@ void CBytelonDoc::Load(CArchive& ar)
         AfxMessageBox(IDS_LOAD_OPEN_FAILED);
         throw CUserException();
     }
-    Transfer(*pSource, pSource->GetPosition(), WorkFile, QStringLiteral("Loading..."), QStringLiteral("Loading, %1K"));
+    Transfer(*pSource, pSource->GetPosition(), WorkFile, WorkFile.SeekToEnd(), QStringLiteral("Loading..."),
+             QStringLiteral("Loading, %1K"));
 }
 
 void CBytelonDoc::Store(CArchive& ar)
@@ -105,18 +106,20 @@ void CBytelonDoc::Store(CArchive& ar)
         // Nothing was written: the save must not count as done.
         throw CUserException();
     }
-    Transfer(WorkFile, 0, *ar.GetFile(), QStringLiteral("Storing..."), QStringLiteral("Storing, %1K"));
+    // From the target's position: a file replaced in place is written over from its start.
+    CFile* pTarget = ar.GetFile();
+    Transfer(WorkFile, 0, *pTarget, pTarget->GetPosition(), QStringLiteral("Storing..."),
+             QStringLiteral("Storing, %1K"));
 }
 
-void CBytelonDoc::Transfer(CFile& source, std::int64_t sourcePos, CFile& target, const QString& firstText,
-                           const QString& laterText)
+void CBytelonDoc::Transfer(CFile& source, std::int64_t sourcePos, CFile& target, std::int64_t targetPos,
+                           const QString& firstText, const QString& laterText)
 {
     // The progress text names the kilobytes already copied before each unit.
     std::vector<char> buffer(BufferSize);
     int remaining = DocLen;
     long k = 0;
     try {
-        std::int64_t targetPos = target.SeekToEnd();
         while (remaining > 0) {
             const int run = std::min(remaining, RunUnits * TransferSize);
             for (int unit = 0; unit < run; unit += TransferSize, k += 64)
