@@ -305,12 +305,16 @@ bool CReplacingFile::Commit(std::int64_t length)
 {
     CFileException error;
     try {
-        if (!File.IsOpen() && !File.Open(WritePath(), CFile::modeReadWrite | CFile::shareExclusive, &error))
+        // Writing is all it needs: a file may be writable and not readable.
+        if (!File.IsOpen() && !File.Open(WritePath(), CFile::modeWrite | CFile::shareExclusive, &error))
             throw error;
-        if (InPlaceWay) {
+        if (InPlaceWay)
             File.SetLength(length);
+        // Writing took away the set-ID bits and capabilities given before; in
+        // place only the file's owner can give its bits back.
+        if (InPlaceWay) {
+            ::fchmod(File.Handle(), Mode);
         } else if (Existed && !(CopyAttributes(Target, File.Handle()) && SetMode(File.Handle(), Mode))) {
-            // Writing took away the set-ID bits and capabilities given before.
             const int osError = errno;
             throw CFileException(CFileException::CauseFromErrno(osError), osError, Target);
         }
@@ -386,10 +390,11 @@ bool CReplacingFile::PutKeptBytesBack()
     try {
         CFileException error;
         if (!kept.Open(Kept, CFile::modeRead | CFile::shareExclusive, &error)
-            || !File.Open(Target, CFile::modeReadWrite | CFile::shareExclusive, &error))
+            || !File.Open(Target, CFile::modeWrite | CFile::shareExclusive, &error))
             throw error;
         CopyAll(kept, File, KeptLength);
         File.SetLength(KeptLength);
+        ::fchmod(File.Handle(), Mode);
         // Its time as it was, so that the file is not taken for one another
         // program changed; only its owner (or root) may set it.
         const timespec times[2] = {{0, UTIME_OMIT}, {Original.ModifiedSeconds, Original.ModifiedNanoseconds}};
