@@ -20,7 +20,8 @@ int main(int argc, char* argv[])
     QApplication application(toolkitArgc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("com.corvanesystems.Bytelon"));
     CBytelonApp theApp;
-    theApp.SetCommandLine(QCoreApplication::arguments() + arguments.mid(ToolkitArgumentCount(arguments)));
+    // What the toolkit left of its part, read again from argv: its own reading is lossy.
+    theApp.SetCommandLine(ProcessArguments(toolkitArgc, argv) + arguments.mid(ToolkitArgumentCount(arguments)));
     if (!theApp.InitInstance())
         return 1;
     return theApp.Run();

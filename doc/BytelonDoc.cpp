@@ -95,7 +95,8 @@ void CBytelonDoc::Load(CArchive& ar)
         AfxMessageBox(IDS_LOAD_OPEN_FAILED);
         throw CUserException();
     }
-    Transfer(*pSource, pSource->GetPosition(), WorkFile, QStringLiteral("Loading..."), QStringLiteral("Loading, %1K"));
+    Transfer(*pSource, pSource->GetPosition(), WorkFile, WorkFile.SeekToEnd(), QStringLiteral("Loading..."),
+             QStringLiteral("Loading, %1K"));
 }
 
 void CBytelonDoc::Store(CArchive& ar)
@@ -105,11 +106,14 @@ void CBytelonDoc::Store(CArchive& ar)
         // Nothing was written: the save must not count as done.
         throw CUserException();
     }
-    Transfer(WorkFile, 0, *ar.GetFile(), QStringLiteral("Storing..."), QStringLiteral("Storing, %1K"));
+    // From the target's position: a file replaced in place is written over from its start.
+    CFile* pTarget = ar.GetFile();
+    Transfer(WorkFile, 0, *pTarget, pTarget->GetPosition(), QStringLiteral("Storing..."),
+             QStringLiteral("Storing, %1K"));
 }
 
-void CBytelonDoc::Transfer(CFile& source, std::int64_t sourcePos, CFile& target, const QString& firstText,
-                           const QString& laterText)
+void CBytelonDoc::Transfer(CFile& source, std::int64_t sourcePos, CFile& target, std::int64_t targetPos,
+                           const QString& firstText, const QString& laterText)
 {
     // A unit's text names the kilobytes copied before it, so it is shown only
     // when they have moved: the first before anything moves, the others after
@@ -120,7 +124,6 @@ void CBytelonDoc::Transfer(CFile& source, std::int64_t sourcePos, CFile& target,
     int done = 0;
     int shown = 0;  // the start of the unit whose text was shown last
     try {
-        std::int64_t targetPos = target.SeekToEnd();
         if (total > 0)
             SetMainStatusText(0, firstText);
         while (done < total) {

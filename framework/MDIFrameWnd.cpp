@@ -4,6 +4,7 @@
 #include "framework/Document.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/MessageBox.h"
+#include "framework/NativeNames.h"
 #include "framework/Resources.h"
 #include "framework/StatusBar.h"
 #include "framework/StringTable.h"
@@ -421,8 +422,10 @@ void CMDIFrameWnd::dropEvent(QDropEvent* event)
     activateWindow();
     AfxCallGuarded([&] {
         for (const QUrl& url : urls) {
+            // The name's own bytes: toLocalFile would decode them lossily.
             if (url.isLocalFile() && AfxGetApp())
-                AfxGetApp()->OpenDocumentFile(url.toLocalFile());
+                AfxGetApp()->OpenDocumentFile(
+                    AfxDecodeFileName(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1())));
         }
     });
 }

@@ -348,11 +348,14 @@ void TestDocument::saveReplacesLongerFileAndKeepsPermissions()
     QVERIFY(QFile::setPermissions(path, permissions));
     CBytelonDoc* pDocument = program.Open(path);
     QVERIFY(pDocument);
-    // Someone makes the file longer meanwhile; saving puts back exactly the document.
+    // Someone makes the file longer meanwhile; saving, once the user agrees,
+    // puts back exactly the document.
     program.MakeFile(QStringLiteral("kept.bin"), RandomBytes(200000, 4));
     pDocument->SetModifiedFlag(true);
+    program.Messages.Answers.push_back(IDYES);
     QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_SAVE));
-    QVERIFY(program.Messages.Texts.isEmpty());
+    QCOMPARE(program.Messages.Texts.size(), 1);
+    QVERIFY(program.Messages.Texts[0].contains(QStringLiteral("has been changed by another program")));
     QVERIFY(FileBytes(path) == bytes);
     const QFileDevice::Permissions modeBits(0x7777 & ~0x0700);
     QCOMPARE(QFile::permissions(path) & modeBits, permissions);
