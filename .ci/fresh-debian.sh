@@ -32,6 +32,7 @@ fresh_debian_base() {
     mkdir -p "$FRESH_DEBIAN_CACHE"
     work=$(mktemp -d /var/tmp/bytelon-debootstrap.XXXXXX)
     fresh_debian_roots+=("$work")
+    chmod 755 "$work"
     echo "debootstrap --variant=minbase bookworm from $mirror" >&2
     debootstrap --variant=minbase bookworm "$work" "$mirror" >"$work.log" 2>&1 || {
       tail -n 30 "$work.log" >&2; return 1; }
@@ -53,6 +54,8 @@ fresh_debian_make() {
   fresh_debian_roots+=("$root")
   printf -v "$1" '%s' "$root"
   tar -C "$root" --xattrs --numeric-owner -xf "$fresh_debian_base_tar"
+  # The root folder as any system has it, whatever the base's was: users other than root use it too.
+  chmod 755 "$root"
   cp /etc/resolv.conf "$root/etc/resolv.conf"
   # A throwaway system needs no flushing to disk after every file it unpacks.
   echo force-unsafe-io >"$root/etc/dpkg/dpkg.cfg.d/unsafe-io"
