@@ -61,6 +61,7 @@ fresh_debian_make() {
   echo force-unsafe-io >"$root/etc/dpkg/dpkg.cfg.d/unsafe-io"
   mount -t proc proc "$root/proc"
   mount --bind /dev "$root/dev"
+  mount --bind /dev/pts "$root/dev/pts"
   mount -t tmpfs tmpfs "$root/dev/shm"
   mkdir -p "$FRESH_DEBIAN_CACHE/apt-archives/partial"
   mount --bind "$FRESH_DEBIAN_CACHE/apt-archives" "$root/var/cache/apt/archives"
