@@ -48,7 +48,7 @@ fresh_debian_base() {
 # Makes a fresh system in a new folder, whose path goes to the variable
 # named first. With --ccache, the system's compiler cache is kept between runs.
 fresh_debian_make() {
-  local root
+  local root  # not a name callers may give
   fresh_debian_base
   root=$(mktemp -d /var/tmp/bytelon-fresh.XXXXXX)
   fresh_debian_roots+=("$root")
@@ -68,6 +68,9 @@ fresh_debian_make() {
   if [ "${2:-}" = "--ccache" ]; then
     mkdir -p "$FRESH_DEBIAN_CACHE/ccache" "$root/root/.cache/ccache"
     mount --bind "$FRESH_DEBIAN_CACHE/ccache" "$root/root/.cache/ccache"
+    # Compiles with precompiled headers are cached too.
+    printf 'max_size = 2G\nsloppiness = pch_defines,time_macros,include_file_mtime,include_file_ctime\n' \
+      >"$root/etc/ccache.conf"
   fi
 }
 
