@@ -48,7 +48,8 @@ fresh_debian_base() {
 # Makes a fresh system in a new folder, whose path goes to the variable
 # named first. With --ccache, the system's compiler cache is kept between runs.
 fresh_debian_make() {
-  local root  # not a name callers may give
+  # The caller's variable must not be named root: printf -v would set this local.
+  local root
   fresh_debian_base
   root=$(mktemp -d /var/tmp/bytelon-fresh.XXXXXX)
   fresh_debian_roots+=("$root")
