@@ -2,6 +2,7 @@
 
 #include "app/BytelonApp.h"
 #include "app/CommandLine.h"
+#include "app/DesktopId.h"
 #include "framework/TerminationSignals.h"
 
 #include <QApplication>
@@ -24,10 +25,11 @@ int BytelonMain(int argc, char* argv[], const std::function<void(CBytelonApp&)>&
         // The toolkit reads its options only before "--": what follows is the program's.
         int toolkitArgc = ToolkitArgumentCount(arguments);
         QApplication application(toolkitArgc, argv);
-        QGuiApplication::setDesktopFileName(QStringLiteral("com.corvanesystems.Bytelon"));
+        QGuiApplication::setDesktopFileName(BytelonDesktopId());
         CBytelonApp theApp;
         theApp.CatchTerminationSignals();
-        theApp.SetCommandLine(QCoreApplication::arguments() + arguments.mid(ToolkitArgumentCount(arguments)));
+        // What the toolkit left of its part, read again from argv: its own reading is lossy.
+        theApp.SetCommandLine(ProcessArguments(toolkitArgc, argv) + arguments.mid(ToolkitArgumentCount(arguments)));
         if (prepare)
             prepare(theApp);
         if (theApp.InitInstance())

@@ -17,7 +17,7 @@ namespace {
 // The unit of progress: one text per 65536 bytes.
 constexpr int TransferSize = 65536;
 // The bytes move in runs of this many units, one system call each where the
-// kernel can copy them; a run's texts are shown, in order, before it moves.
+// kernel can copy them; a run's texts are shown, in order, once it has moved.
 constexpr int RunUnits = 256;
 // Through memory, when the kernel cannot copy between the two files.
 constexpr int BufferSize = 16 * TransferSize;
@@ -58,21 +58,18 @@ bool CBytelonDoc::OnOpenDocument(const QString& pathName)
         if (AfxMessageBox(text, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
             return false;
     }
-    Record.State.Identity = CFileIdentity();
-    if (!CDocument::OnOpenDocument(pathName))
-        return false;
-    // An empty file is not read at all.
-    if (!Record.State.Identity.Exists)
-        Record.State.Identity = CFileIdentity::Of(pathName);
-    return true;
+    return CDocument::OnOpenDocument(pathName);
 }
 
 void CBytelonDoc::SetModifiedFlag(bool modified)
 {
     CDocument::SetModifiedFlag(modified);
-    if (Record.State.Modified == modified)
+    // New, open and save set the flag once the file is known: the record
+    // takes both.
+    if (Record.State.Modified == modified && Record.State.Identity == GetFileIdentity())
         return;
     Record.State.Modified = modified;
+    Record.State.Identity = GetFileIdentity();
     Record.State.Length = DocLen;
     Record.Update();
 }
@@ -101,9 +98,9 @@ void CBytelonDoc::OnSessionEnding()
         Record.KeepForRecovery();
 }
 
-void CBytelonDoc::OnSaveTemporary(const QString& name)
+void CBytelonDoc::OnSaveFiles(const CReplacementFiles& files)
 {
-    Record.State.SaveTemporary = name;
+    Record.State.Save = files;
     Record.Update();
 }
 
@@ -113,6 +110,8 @@ void CBytelonDoc::Recover(COrphan& orphan)
     Record.Adopt(orphan);
     WorkFileName = Record.WorkFileName();
     DocLen = int(std::min<std::int64_t>(orphan.Length(), MaxLength));
+    // Save asks before writing over a file changed since that program knew it.
+    SetFileIdentity(Record.State.Identity);
     const QString path = Record.State.Path;
     if (!path.isEmpty()) {
         SetPathName(path, false);
@@ -161,7 +160,6 @@ void CBytelonDoc::Serialize(CArchive& ar)
 void CBytelonDoc::Load(CArchive& ar)
 {
     CFile* pSource = ar.GetFile();
-    Record.State.Identity = CFileIdentity::OfHandle(pSource->Handle());
     DocLen = int(std::min<std::int64_t>(pSource->GetContentLength(MaxLength), MaxLength));
     if (!WorkFile.Open(WorkFileName, CFile::modeWrite | CFile::shareExclusive)) {
         // The document must not claim bytes its work file does not hold.
@@ -169,7 +167,8 @@ void CBytelonDoc::Load(CArchive& ar)
         AfxMessageBox(IDS_LOAD_OPEN_FAILED);
         throw CUserException();
     }
-    Transfer(*pSource, pSource->GetPosition(), WorkFile, QStringLiteral("Loading..."), QStringLiteral("Loading, %1K"));
+    Transfer(*pSource, pSource->GetPosition(), WorkFile, WorkFile.SeekToEnd(), QStringLiteral("Loading..."),
+             QStringLiteral("Loading, %1K"));
 }
 
 void CBytelonDoc::Store(CArchive& ar)
@@ -179,29 +178,40 @@ void CBytelonDoc::Store(CArchive& ar)
         // Nothing was written: the save must not count as done.
         throw CUserException();
     }
-    Transfer(WorkFile, 0, *ar.GetFile(), QStringLiteral("Storing..."), QStringLiteral("Storing, %1K"));
+    // From the target's position: a file replaced in place is written over from its start.
+    CFile* pTarget = ar.GetFile();
+    Transfer(WorkFile, 0, *pTarget, pTarget->GetPosition(), QStringLiteral("Storing..."),
+             QStringLiteral("Storing, %1K"));
 }
 
-void CBytelonDoc::Transfer(CFile& source, std::int64_t sourcePos, CFile& target, const QString& firstText,
-                           const QString& laterText)
+void CBytelonDoc::Transfer(CFile& source, std::int64_t sourcePos, CFile& target, std::int64_t targetPos,
+                           const QString& firstText, const QString& laterText)
 {
-    // The progress text names the kilobytes already copied before each unit.
+    // A unit's text names the kilobytes copied before it, so it is shown only
+    // when they have moved: the first before anything moves, the others after
+    // the run that moved their bytes. Only the latest of those is painted at
+    // once, so the pane shows how far the copy has come.
     std::vector<char> buffer(BufferSize);
-    int remaining = DocLen;
-    long k = 0;
+    const int total = DocLen;
+    int done = 0;
+    int shown = 0;  // the start of the unit whose text was shown last
     try {
-        std::int64_t targetPos = target.SeekToEnd();
-        while (remaining > 0) {
-            const int run = std::min(remaining, RunUnits * TransferSize);
-            for (int unit = 0; unit < run; unit += TransferSize, k += 64)
-                SetMainStatusText(0, k == 0 ? firstText : laterText.arg(k));
+        if (total > 0)
+            SetMainStatusText(0, firstText);
+        while (done < total) {
+            const int run = std::min(total - done, RunUnits * TransferSize);
             const UINT moved = CFile::CopyRange(source, sourcePos, target, targetPos, UINT(run), buffer.data(),
                                                 UINT(buffer.size()));
             if (moved < UINT(run))
                 throw CFileException(CFileException::endOfFile, 0, source.GetFilePath());
             sourcePos += run;
             targetPos += run;
-            remaining -= run;
+            done += run;
+            // The unit starting where the run ended is next, if there is one.
+            const int latest = (std::min(done, total - 1) / TransferSize) * TransferSize;
+            for (std::int64_t unit = shown + TransferSize; unit <= latest; unit += TransferSize)
+                SetMainStatusText(0, laterText.arg(long(unit / 1024)), unit == latest);
+            shown = latest;
         }
     } catch (...) {
         WorkFile.Close();

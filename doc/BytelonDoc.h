@@ -30,9 +30,9 @@ public:
     void SetTitle(const QString& title) override;
     // Modified, the document stays on disk for the next start to offer.
     void OnSessionEnding() override;
-    // The record names it, so that a later start removes it if this
-    // program ends before the save does.
-    void OnSaveTemporary(const QString& name) override;
+    // The record names them, so that a later start finishes off a save
+    // this program did not live to end.
+    void OnSaveFiles(const CReplacementFiles& files) override;
 
     // Becomes the document an ended program left unsaved: its work file,
     // record and length, titled with its file's path and modified.
@@ -68,9 +68,9 @@ private:
     void EndReplaceAllPass();
     void Load(CArchive& ar);
     void Store(CArchive& ar);
-    // Copies DocLen bytes from source at sourcePos to the end of target,
+    // Copies DocLen bytes from source at sourcePos to target at targetPos,
     // showing firstText, then laterText with the kilobytes copied, for every
-    // 65536 bytes; closes WorkFile.
-    void Transfer(CFile& source, std::int64_t sourcePos, CFile& target, const QString& firstText,
-                  const QString& laterText);
+    // 65536 bytes, each once those bytes have moved; closes WorkFile.
+    void Transfer(CFile& source, std::int64_t sourcePos, CFile& target, std::int64_t targetPos,
+                  const QString& firstText, const QString& laterText);
 };

@@ -1,6 +1,5 @@
 #include "doc/BytelonDoc.h"
 
-#include "framework/FileIdentity.h"
 #include "framework/MessageBox.h"
 #include "view/BytelonView.h"
 #include "view/PreparedDC.h"
@@ -46,10 +45,5 @@ bool CBytelonDoc::OnSaveDocument(const QString& pathName)
                       MB_OK | MB_ICONSTOP);
         return false;
     }
-    if (!CDocument::OnSaveDocument(pathName))
-        return false;
-    // What a later change outside the editor is told from.
-    Record.State.Identity = CFileIdentity::Of(pathName);
-    Record.Update();
-    return true;
+    return CDocument::OnSaveDocument(pathName);
 }

@@ -2,6 +2,8 @@
 
 #include "framework/File.h"
 #include "framework/FileIdentity.h"
+#include "framework/MessageBox.h"
+#include "framework/ReplacingFile.h"
 #include "framework/Process.h"
 #include "framework/TempFile.h"
 
@@ -45,14 +47,6 @@ void RemoveDocumentFiles(const QString& workFileName)
     CFile::Remove(workFileName);
 }
 
-// A save writes a hidden file beside its target, named after it, then
-// renames it over the target: left behind, it is never the user's file.
-bool IsSaveTemporary(const QString& path)
-{
-    static const QRegularExpression pattern(QStringLiteral("^\\..+\\.[A-Za-z0-9]{6}$"));
-    return pattern.match(QFileInfo(path).fileName()).hasMatch() && CRecordFile::BelongsToUser(path);
-}
-
 std::int64_t LengthOf(const QString& path)
 {
     CFileStatus status;
@@ -71,11 +65,28 @@ QDateTime COrphan::LastChanged() const
     return QFileInfo(WorkFileName()).lastModified();
 }
 
+bool COrphan::FinishSave()
+{
+    if (State.Save.IsEmpty())
+        return true;
+    QString kept;
+    if (!CReplacingFile::FinishAbandoned(State.Save, &kept)) {
+        AfxMessageBox(QStringLiteral("%1 was being written when BYTELON ended, and its bytes from before could "
+                                     "not be put back: they are kept in %2.")
+                          .arg(State.Save.Target, kept),
+                      MB_OK | MB_ICONSTOP);
+        return false;
+    }
+    State.Save = CReplacementFiles();
+    (void)File.Write(State.ToText());
+    return true;
+}
+
 bool COrphan::Repair()
 {
     const QString work = WorkFileName();
-    if (!State.SaveTemporary.isEmpty() && IsSaveTemporary(State.SaveTemporary))
-        CFile::Remove(State.SaveTemporary);
+    if (!FinishSave())
+        return false;
     // A Replace All pass renames its result over the work file in one step:
     // whichever of the two the work file is, it is whole.
     CFile::Remove(work + RecordNames::PassSuffix);
@@ -135,7 +146,6 @@ bool COrphan::Repair()
     State.Edit = CRecordState::EEdit::None;
     State.TailName.clear();
     State.PassName.clear();
-    State.SaveTemporary.clear();
     State.Length = LengthOf(work);
     (void)File.Write(State.ToText());
     return true;
@@ -143,8 +153,11 @@ bool COrphan::Repair()
 
 void COrphan::Discard()
 {
-    if (!State.SaveTemporary.isEmpty() && IsSaveTemporary(State.SaveTemporary))
-        CFile::Remove(State.SaveTemporary);
+    // The record names the bytes that could not be put back: it stays.
+    if (!FinishSave()) {
+        File.Release();
+        return;
+    }
     RemoveDocumentFiles(WorkFileName());
     File.Remove();
 }

@@ -24,10 +24,15 @@ public:
     // the files of unfinished work; false when the work file cannot be
     // reached, everything being left for a later start.
     [[nodiscard]] bool Repair();
-    // Removes the work file, every other file the record names, then the record.
+    // Removes the work file, every other file the record names, then the
+    // record; a save that cannot be finished off keeps them all.
     void Discard();
     // Leaves everything for a later start.
     void Release() { File.Release(); }
+    // Ends the save the program was in the middle of: its target wholly old
+    // or wholly new, its files gone. False, after saying so, when the
+    // target's old bytes could not be put back.
+    [[nodiscard]] bool FinishSave();
 
     [[nodiscard]] QString WorkFileName() const { return Folder + State.WorkName; }
     // The document's length and when it last changed, from its work file.

@@ -48,8 +48,16 @@ QByteArray CRecordState::ToText() const
     line("length", QByteArray::number(qint64(Length)));
     line("process", QByteArray::number(qint64(ProcessId)));
     line("boot", BootId.toLatin1());
-    if (!SaveTemporary.isEmpty())
-        line("save", EncodeName(SaveTemporary));
+    if (!Save.IsEmpty()) {
+        line("save-target", EncodeName(Save.Target));
+        if (!Save.Temp.isEmpty())
+            line("save-temp", EncodeName(Save.Temp));
+        if (!Save.Kept.isEmpty())
+            line("save-kept", EncodeName(Save.Kept));
+        if (Save.WritingInPlace)
+            line("save-in-place", QByteArray::number(qint64(Save.KeptLength)) + ' '
+                                      + QByteArray::number(Save.Mode, 8) + ' ' + Save.Original.ToText().toLatin1());
+    }
     if (!TailName.isEmpty())
         line("tail", EncodeName(TailName));
     if (!PassName.isEmpty())
@@ -90,8 +98,23 @@ std::optional<CRecordState> CRecordState::FromText(const QByteArray& text)
             state.ProcessId = value.toLong();
         else if (name == "boot")
             state.BootId = QString::fromLatin1(value);
-        else if (name == "save")
-            state.SaveTemporary = DecodeName(value);
+        else if (name == "save-target")
+            state.Save.Target = DecodeName(value);
+        else if (name == "save-temp")
+            state.Save.Temp = DecodeName(value);
+        else if (name == "save-kept")
+            state.Save.Kept = DecodeName(value);
+        else if (name == "save-in-place") {
+            // The length, the mode, then the file's identity.
+            const QList<QByteArray> fields = value.split(' ');
+            bool lengthOk = false;
+            bool modeOk = false;
+            state.Save.KeptLength = fields.value(0).toLongLong(&lengthOk);
+            state.Save.Mode = fields.value(1).toUInt(&modeOk, 8);
+            state.Save.Original = CFileIdentity::FromText(QString::fromLatin1(value.mid(
+                int(fields.value(0).size() + fields.value(1).size() + 2))));
+            state.Save.WritingInPlace = lengthOk && modeOk && state.Save.KeptLength >= 0 && state.Save.Original.Exists;
+        }
         else if (name == "tail")
             state.TailName = DecodeName(value);
         else if (name == "pass")

@@ -4,6 +4,7 @@
 // to find every file that belongs to it. Written as lines of "name value".
 
 #include "framework/FileIdentity.h"
+#include "framework/ReplacingFile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -36,8 +37,8 @@ struct CRecordState {
     std::int64_t Length = 0;
     long ProcessId = 0;
     QString BootId;
-    // A save's temporary file, full path, while the save is under way.
-    QString SaveTemporary;
+    // The files of a save under way, full paths.
+    CReplacementFiles Save;
     // The tail file and Replace All's result file, in the record's folder,
     // while they exist.
     QString TailName;

@@ -4,6 +4,7 @@
 
 #include "framework/Afx.h"
 #include "framework/CmdTarget.h"
+#include "framework/FileIdentity.h"
 
 #include <QString>
 
@@ -11,6 +12,7 @@
 #include <vector>
 
 class CArchive;
+struct CReplacementFiles;
 class CMultiDocTemplate;
 class CView;
 
@@ -39,9 +41,13 @@ public:
     virtual void SetTitle(const QString& title);
     [[nodiscard]] const QString& GetPathName() const { return PathName; }
     virtual void SetPathName(const QString& pathName, bool addToRecentFiles = true);
-    // A save's temporary file is about to be made under name, beside the
-    // file it replaces; an empty name: it is gone, or is that file now.
-    virtual void OnSaveTemporary(const QString& name) { Q_UNUSED(name); }
+    // The identity of the document's file when it was opened or last saved:
+    // a file that no longer has it was changed by another program.
+    [[nodiscard]] const CFileIdentity& GetFileIdentity() const { return FileIdentity; }
+    // A save's files, told before each is made and after each is gone: the
+    // temporary file beside the target, or the copy of the target's bytes
+    // kept while it is written in place.
+    virtual void OnSaveFiles(const CReplacementFiles& files) { Q_UNUSED(files); }
     // The program ends without the user closing the document (a logout, a
     // signal to end): called just before the document is closed.
     virtual void OnSessionEnding() {}
@@ -64,6 +70,9 @@ public:
     static constexpr std::int64_t MaxLength = 0x7FFFFFFF;
 
 protected:
+    // A document taken over from a program that ended without closing it
+    // knows its file as that program did.
+    void SetFileIdentity(const CFileIdentity& identity) { FileIdentity = identity; }
     // Kept false while the document closes its own windows.
     bool AutoDelete = true;
 
@@ -71,11 +80,15 @@ private:
     friend class CMultiDocTemplate;
     void UpdateFrameTitles();
     static void ShowIdlePrompt();
+    // Asks before the document's own file, changed or removed by another
+    // program since, is written over; false when the user says No.
+    [[nodiscard]] bool ConfirmReplacing(const QString& targetPath) const;
 
     CMultiDocTemplate* pDocTemplate = nullptr;
     std::vector<CView*> Views;
     QString Title;
     QString PathName;
+    CFileIdentity FileIdentity;
     bool Modified = false;
     bool Closing = false;
 };

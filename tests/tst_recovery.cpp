@@ -748,7 +748,8 @@ void tst_recovery::leftoversCleaned()
         if (leftover == QLatin1String("save-temporary")) {
             const QString temporary = data.path() + QStringLiteral("/.data.bin.Ab12Cd");
             WriteFile(temporary, Pattern(7000));
-            state->SaveTemporary = temporary;
+            state->Save.Target = path;
+            state->Save.Temp = temporary;
             QVERIFY(file.Write(state->ToText()));
             expectedLeft = FilesIn(work.path());
         } else if (leftover == QLatin1String("no-work-file")) {
