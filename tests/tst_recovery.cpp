@@ -270,12 +270,10 @@ private slots:
     void recordFollowsTheDocument();
     void recoveryQuestion_data();
     void recoveryQuestion();
-    void interruptedEditsRepaired_data();
-    void interruptedEditsRepaired();
+    void leftBehind_data();
+    void leftBehind();
     void endsThatAreNotExit_data();
     void endsThatAreNotExit();
-    void leftoversCleaned_data();
-    void leftoversCleaned();
     void secondProgram_data();
     void secondProgram();
     void randomKillSweep();
@@ -463,16 +461,18 @@ void tst_recovery::recoveryQuestion()
     QVERIFY(FilesIn(work.path()).isEmpty());
 }
 
-void tst_recovery::interruptedEditsRepaired_data()
+void tst_recovery::leftBehind_data()
 {
-    // A document of 1000 bytes, killed part-way through one edit: the work
-    // file as the kill left it, the tail file and Replace All's result file
-    // ("-" for none), the record's edit line, and what the next start must
-    // make of it.
+    // What a program that ended without closing a document of 1000 bytes
+    // left in the work folder: the work file, its tail file and Replace All's
+    // result file ("-" for none), the record's edit line, something else
+    // about the record, and what the next start must give back ("-": nothing,
+    // and nothing asked).
     QTest::addColumn<QByteArray>("work");
     QTest::addColumn<QByteArray>("tail");
     QTest::addColumn<QByteArray>("pass");
     QTest::addColumn<QByteArray>("edit");
+    QTest::addColumn<QString>("record");  // "unmodified", "save-temporary", "garbage", "other-user" or ""
     QTest::addColumn<QByteArray>("recovered");
     const QByteArray d = Pattern(1000, 1);
     const QByteArray fresh = Pattern(300, 2);
@@ -481,62 +481,88 @@ void tst_recovery::interruptedEditsRepaired_data()
     const QByteArray inserted = d.left(100) + fresh + d.mid(150);
     const QByteArray restore = "restore 100 1000";
     QTest::newRow("insertion-killed-writing-the-new-bytes")
-        << d.left(100) + fresh.left(120) + d.mid(220) << d.mid(100) << none << restore << d;
+        << d.left(100) + fresh.left(120) + d.mid(220) << d.mid(100) << none << restore << "" << d;
     QTest::newRow("insertion-killed-putting-the-tail-back")
-        << inserted.left(700) + d.mid(700) << d.mid(100) << none << restore << d;
-    QTest::newRow("insertion-killed-after-the-tail-went-back") << inserted << d.mid(100) << none << restore << d;
-    QTest::newRow("appending-killed-part-way") << d + fresh.left(9) << none << none << QByteArray("restore 1000 1000") << d;
-    QTest::newRow("edit-ended-tail-already-gone") << inserted << none << none << restore << inserted;
-    QTest::newRow("tail-saved-part-way-before-the-edit-was-named") << d << d.mid(100, 77) << none << QByteArray() << d;
+        << inserted.left(700) + d.mid(700) << d.mid(100) << none << restore << "" << d;
+    QTest::newRow("insertion-killed-after-the-tail-went-back") << inserted << d.mid(100) << none << restore << "" << d;
+    QTest::newRow("appending-killed-part-way")
+        << d + fresh.left(9) << none << none << QByteArray("restore 1000 1000") << "" << d;
+    QTest::newRow("edit-ended-tail-already-gone") << inserted << none << none << restore << "" << inserted;
+    QTest::newRow("tail-saved-part-way-before-the-edit-was-named")
+        << d << d.mid(100, 77) << none << QByteArray() << "" << d;
     // Deleting 600 bytes at 300: the 100 after them move down in place.
     const QByteArray deleted = d.left(300) + d.mid(900);
     const QByteArray move = "move 300 600 100";
     QTest::newRow("deletion-in-place-killed-mid-move")
-        << d.left(300) + d.mid(900, 40) + d.mid(340) << d.mid(300, 100) << none << move << deleted;
+        << d.left(300) + d.mid(900, 40) + d.mid(340) << d.mid(300, 100) << none << move << "" << deleted;
     QTest::newRow("deletion-in-place-killed-before-shortening")
-        << deleted + d.mid(400) << d.mid(300, 100) << none << move << deleted;
-    QTest::newRow("deletion-in-place-killed-after-shortening") << deleted << d.mid(300, 100) << none << move << deleted;
-    QTest::newRow("replace-all-killed-before-its-rename") << d << none << fresh << QByteArray() << d;
-    QTest::newRow("replace-all-killed-after-its-rename") << fresh << none << d << QByteArray() << fresh;
+        << deleted + d.mid(400) << d.mid(300, 100) << none << move << "" << deleted;
+    QTest::newRow("deletion-in-place-killed-after-shortening")
+        << deleted << d.mid(300, 100) << none << move << "" << deleted;
+    QTest::newRow("replace-all-killed-before-its-rename") << d << none << fresh << QByteArray() << "" << d;
+    QTest::newRow("replace-all-killed-after-its-rename") << fresh << none << d << QByteArray() << "" << fresh;
+    QTest::newRow("tail-and-replace-all-files-between-edits") << d << Pattern(10) << Pattern(20) << QByteArray() << ""
+                                                              << d;
+    QTest::newRow("save-temporary-beside-the-file-removed") << d << none << none << QByteArray() << "save-temporary"
+                                                            << d;
+    QTest::newRow("unmodified-document-removed-silently") << d << d << fresh << restore << "unmodified" << none;
+    QTest::newRow("record-without-its-work-file") << none << none << none << QByteArray() << "" << none;
+    QTest::newRow("record-never-finished") << d << none << none << QByteArray() << "garbage" << none;
+    QTest::newRow("another-user's-record-untouched") << d << none << none << QByteArray() << "other-user" << none;
 }
 
-void tst_recovery::interruptedEditsRepaired()
+void tst_recovery::leftBehind()
 {
     QFETCH(QByteArray, work);
     QFETCH(QByteArray, tail);
     QFETCH(QByteArray, pass);
     QFETCH(QByteArray, edit);
+    QFETCH(QString, record);
     QFETCH(QByteArray, recovered);
+    if (record == QLatin1String("other-user") && ::geteuid() != 0)
+        QSKIP("giving a file to another user takes root");
     QTemporaryDir folder;
     const QString data = folder.path() + "/" + DataName;
+    const QString temporary = folder.path() + QStringLiteral("/.data.bin.Ab12Cd");
     WriteFile(data, Pattern(1000, 1));
     {
-        // The record as the killed program left it, its lock free.
-        CRecordFile record;
+        // The record as the ended program left it, its lock free.
+        CRecordFile file;
         CRecordState state;
         state.Path = data;
         state.Title = DataName;
-        state.Modified = true;
+        state.Modified = record != QLatin1String("unmodified");
         state.ProcessId = 1;
-        QVERIFY(record.Create(folder.path(), QStringLiteral("BYT"), QStringLiteral(".record"), state.ToText()));
-        const QString base = record.Path().chopped(7);
+        QVERIFY(file.Create(folder.path(), QStringLiteral("BYT"), QStringLiteral(".record"), state.ToText()));
+        const QString base = file.Path().chopped(7);
         state.WorkName = QFileInfo(base).fileName();
         state.PassName = pass != "-" ? state.WorkName + ".pass" : QString();
-        QVERIFY(record.Write(state.ToText() + (edit.isEmpty() ? QByteArray() : "edit " + edit + "\n")));
-        WriteFile(base, work);
-        for (const auto& [suffix, bytes] : {std::pair(".tail", tail), std::pair(".pass", pass)}) {
+        if (record == QLatin1String("save-temporary")) {
+            WriteFile(temporary, Pattern(7000));
+            state.Save.Target = data;
+            state.Save.Temp = temporary;
+        }
+        QVERIFY(file.Write(state.ToText() + (edit.isEmpty() ? QByteArray() : "edit " + edit + "\n")));
+        for (const auto& [suffix, bytes] : {std::pair("", work), std::pair(".tail", tail), std::pair(".pass", pass)}) {
             if (bytes != "-")
                 WriteFile(base + suffix, bytes);
         }
+        if (record == QLatin1String("garbage"))
+            WriteFile(file.Path(), QByteArray(65536, '\0'));
+        if (record == QLatin1String("other-user"))
+            QVERIFY(::chown(QFile::encodeName(file.Path()).constData(), 65534, 65534) == 0);
     }
     CRestart restart(folder.path());
-    QCOMPARE(restart.Asked, 1);
-    QCOMPARE(restart.Only(), recovered);
-    QCOMPARE(restart.Document(0)->DocLen, int(recovered.size()));
-    // Only the work file and its record are left.
-    QCOMPARE(FilesIn(folder.path()).size(), 3);
+    QCOMPARE(restart.Asked, recovered == "-" ? 0 : 1);
+    QCOMPARE(restart.Only(), recovered == "-" ? QByteArray("<none>") : recovered);
+    if (recovered != "-") {
+        QCOMPARE(restart.Document(0)->DocLen, int(recovered.size()));
+        // Only the work file and its record are left.
+        QCOMPARE(FilesIn(folder.path()).size(), 3);
+    }
     restart.CloseAll();
-    QCOMPARE(FilesIn(folder.path()), QStringList{DataName});
+    QCOMPARE(FilesIn(folder.path()).size(), record == QLatin1String("other-user") ? 3 : 1);
+    QCOMPARE(FileBytes(data), Pattern(1000, 1));
 }
 
 void tst_recovery::endsThatAreNotExit_data()
@@ -607,85 +633,6 @@ void tst_recovery::endsThatAreNotExit()
     QCOMPARE(FileBytes(changed), original);
 }
 
-void tst_recovery::leftoversCleaned_data()
-{
-    QTest::addColumn<QString>("leftover");
-    QTest::newRow("unchanged-document-of-a-killed-program") << "unchanged";
-    QTest::newRow("save-temporary-beside-the-file") << "save-temporary";
-    QTest::newRow("record-without-its-work-file") << "no-work-file";
-    QTest::newRow("record-never-finished") << "unfinished-record";
-    QTest::newRow("tail-and-replace-all-files") << "tail-and-pass";
-    QTest::newRow("another-user's-record-untouched") << "other-user";
-    QTest::newRow("running-program's-files-untouched") << "running";
-}
-
-void tst_recovery::leftoversCleaned()
-{
-    QFETCH(QString, leftover);
-    QTemporaryDir work;
-    QTemporaryDir data;
-    const QString path = data.path() + "/" + DataName;
-    const QByteArray original = Pattern(20000, 2);
-    WriteFile(path, original);
-    std::unique_ptr<CProcessRun> pRunning;
-    QStringList expectedLeft;  // in the work folder after the next start
-    if (leftover == QLatin1String("unchanged") || leftover == QLatin1String("running")) {
-        // bytelon itself, with the file on its command line.
-        pRunning = std::make_unique<CProcessRun>(work.path(), QStringList(), QStringList{path});
-        QVERIFY(pRunning->WaitForRecords(work.path(), 1));
-        if (leftover == QLatin1String("unchanged"))
-            pRunning.reset();
-        else
-            expectedLeft = FilesIn(work.path());
-    } else if (leftover == QLatin1String("unfinished-record")) {
-        WriteFile(work.path() + QStringLiteral("/BYTabc123.record"), QByteArray(65536, '\0'));
-        WriteFile(work.path() + QStringLiteral("/BYTabc123"), QByteArray());
-    } else {
-        // A modified document whose record stays for recovery, its record
-        // then changed as each row's end left it.
-        {
-            CProcessRun run(work.path(), {"open " + path, "insert 10 100 5"});
-            QVERIFY(run.WaitFor("idle"));
-        }
-        const QString record = work.path() + "/" + Records(work.path()).value(0);
-        const QString base = record.chopped(7);
-        CRecordFile file;
-        QCOMPARE(file.Take(record), CRecordFile::ETake::Taken);
-        std::optional<CRecordState> state = CRecordState::FromText(file.Read().value_or(QByteArray()));
-        QVERIFY(state);
-        if (leftover == QLatin1String("save-temporary")) {
-            const QString temporary = data.path() + QStringLiteral("/.data.bin.Ab12Cd");
-            WriteFile(temporary, Pattern(7000));
-            state->Save.Target = path;
-            state->Save.Temp = temporary;
-            QVERIFY(file.Write(state->ToText()));
-            expectedLeft = FilesIn(work.path());
-        } else if (leftover == QLatin1String("no-work-file")) {
-            QVERIFY(QFile::remove(base));
-        } else if (leftover == QLatin1String("tail-and-pass")) {
-            expectedLeft = FilesIn(work.path());
-            WriteFile(base + ".tail", Pattern(10));
-            WriteFile(base + ".pass", Pattern(20));
-        } else if (leftover == QLatin1String("other-user")) {
-            if (::geteuid() != 0)
-                QSKIP("giving a file to another user takes root");
-            file.Release();
-            QVERIFY(::chown(QFile::encodeName(record).constData(), 65534, 65534) == 0);
-            expectedLeft = FilesIn(work.path());
-        }
-    }
-    {
-        CRestart restart(work.path(), Qt::Key_Escape);
-        const bool offered = leftover == QLatin1String("save-temporary") || leftover == QLatin1String("tail-and-pass");
-        QCOMPARE(restart.Asked, offered ? 1 : 0);
-        QVERIFY(!restart.Document(0));
-        restart.CloseAll();
-    }
-    QCOMPARE(FilesIn(work.path()), expectedLeft);
-    QCOMPARE(FilesIn(data.path()), QStringList{DataName});
-    QCOMPARE(FileBytes(path), original);
-}
-
 void tst_recovery::secondProgram_data()
 {
     QTest::addColumn<QString>("answer");  // how the question is answered
@@ -693,7 +640,7 @@ void tst_recovery::secondProgram_data()
     QTest::newRow("no-leaves-it-to-the-other") << "no" << false;
     QTest::newRow("escape-on-the-real-box-is-no") << "escape" << false;
     QTest::newRow("yes-opens-it-again") << "yes" << true;
-    QTest::newRow("killed-program-asks-nothing") << "killed" << true;
+    QTest::newRow("killed-program-asks-nothing-and-its-files-go") << "killed" << true;
 }
 
 void tst_recovery::secondProgram()
@@ -711,8 +658,12 @@ void tst_recovery::secondProgram()
         other.Process.kill();
         QVERIFY(other.Process.waitForFinished());
     }
+    const QStringList othersFiles = FilesIn(work.path());
     CEnvironmentGuard folder("TMPDIR", work.path());
     CProgram program;
+    // A running program's files stay; a killed one's unmodified document goes
+    // without a question.
+    QCOMPARE(FilesIn(work.path()), answer == QLatin1String("killed") ? QStringList() : othersFiles);
     program.Messages.Answers = {answer == QLatin1String("yes") ? IDYES : IDNO};
     if (answer == QLatin1String("escape")) {
         AfxSetMessageBoxService(nullptr);
