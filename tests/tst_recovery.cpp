@@ -696,8 +696,8 @@ void tst_recovery::randomKillSweep()
     const CRandomRuns runs = RandomRuns(20270301, 24, 6);
     QTemporaryDir data;
     const QString path = data.path() + "/" + DataName;
-    // Kills by signal and by what was under way, outcomes, and the failures met.
-    QMap<QString, int> ends, inFlight, outcomes;
+    // Ends and outcomes by signal, and the failures met.
+    QMap<QString, int> ends, outcomes;
     QStringList failures;
     // How long a step of each kind took when it ran to its end, in microseconds.
     QMap<QString, std::vector<qint64>> durations;
@@ -758,10 +758,10 @@ void tst_recovery::randomKillSweep()
         }
         const QString kind = begun < 0 ? QStringLiteral("start") : ended ? QStringLiteral("between steps")
                                                                           : script.Kinds[begun - 1];
-        ++ends[QStringLiteral("%1 %2").arg(signalNumber == SIGKILL ? "SIGKILL" : signalNumber == SIGTERM ? "SIGTERM"
-                                                                                                          : "SIGHUP",
-                                           kind)];
-        ++inFlight[kind];
+        const QString signalName = QString::fromLatin1(signalNumber == SIGKILL   ? "SIGKILL"
+                                                       : signalNumber == SIGTERM ? "SIGTERM"
+                                                                                 : "SIGHUP");
+        ++ends[signalName + ' ' + kind];
         // Step k (1-based) leaves state k; the state before step 1 is 0.
         const int last = std::max(begun, 0);
         const int earliest = begun < 0 || ended ? last : last - 1;
@@ -776,7 +776,7 @@ void tst_recovery::randomKillSweep()
             if (given == script.Documents[std::size_t(state)])
                 outcome = QString::fromLatin1(earliest == last ? "between steps" : state == last ? "after" : "before");
         }
-        ++outcomes[outcome];
+        ++outcomes[signalName + ' ' + outcome];
         if (outcome == QLatin1String("mismatch"))
             failures << at + QStringLiteral(": the document given back is neither before nor after (%1 bytes)")
                                  .arg(given.size());
@@ -798,8 +798,8 @@ void tst_recovery::randomKillSweep()
             items << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());
         return items.join(QStringLiteral(", "));
     };
-    qInfo("kill sweep: %d ends of %d-step runs; by signal and step: %s; under way: %s; given back: %s",
-          runs.Seeds, runs.Steps, qPrintable(list(ends)), qPrintable(list(inFlight)), qPrintable(list(outcomes)));
+    qInfo("kill sweep: %d ends of %d-step runs; by signal and what was under way: %s; given back: %s", runs.Seeds,
+          runs.Steps, qPrintable(list(ends)), qPrintable(list(outcomes)));
     QVERIFY2(failures.isEmpty(), qPrintable(failures.mid(0, 5).join(QLatin1Char('\n'))));
 }
 
