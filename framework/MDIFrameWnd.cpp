@@ -1,5 +1,6 @@
 #include "framework/MDIFrameWnd.h"
 
+#include "framework/AccessibleCommandButton.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
 #include "framework/MDIChildWnd.h"
@@ -22,6 +23,7 @@
 #include <QMimeData>
 #include <QShortcut>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWhatsThis>
 
 namespace {
@@ -373,6 +375,7 @@ bool CMDIFrameWnd::LoadToolBar(QToolBar* pToolBar, UINT idResource)
         return false;
     const QPixmap strip = AfxLoadBitmap(pResource->Bitmap);
     pToolBar->setIconSize(QSize(pResource->ButtonWidth, pResource->ButtonHeight));
+    MarkCommandToolBar(pToolBar);
     int image = 0;
     for (UINT id : pResource->Buttons) {
         if (id == 0) {
@@ -387,8 +390,28 @@ bool CMDIFrameWnd::LoadToolBar(QToolBar* pToolBar, UINT idResource)
             pAction->setText(pAction->toolTip());
         ++image;
         pToolBar->addAction(pAction);
+        if (auto* pButton = qobject_cast<QToolButton*>(pToolBar->widgetForAction(pAction)))
+            NameCommandButton(pButton, CommandName(pAction), FirstAccelerator(id));
     }
     return true;
+}
+
+QString CMDIFrameWnd::CommandName(const QAction* pAction)
+{
+    // The tooltip is the command's short name. Without one it is the menu
+    // text, which carries its accelerator after a tab.
+    QString name = pAction->toolTip().section(QLatin1Char('\t'), 0, 0);
+    name.remove(QLatin1Char('&')).remove(QStringLiteral("..."));
+    return name.trimmed();
+}
+
+QKeySequence CMDIFrameWnd::FirstAccelerator(UINT id) const
+{
+    for (const auto& [sequence, command] : Accelerators) {
+        if (command == id)
+            return sequence;
+    }
+    return QKeySequence();
 }
 
 void CMDIFrameWnd::SetStatusBar(CStatusBar* pBar)
