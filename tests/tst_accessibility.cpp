@@ -17,7 +17,6 @@
 
 #include <QAccessible>
 #include <QLabel>
-#include <QLineEdit>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -32,65 +31,62 @@ const QString Shown = QStringLiteral("00000000   48 69 00 0A 7F 80 81 FF   Hi\u2
                                      "00000010   08 09 0A 0B 0C 0D 0E 0F   \u2408\u2409\u240A\u240B\u240C\u240D\u240E\u240F");
 constexpr int LineLength = 46;  // with its line feed
 
-// The events the views send while it lives, as (object, type, position, removed, inserted).
+// An event a view sent: where the cursor went, or what changed where.
+struct CHeardEvent {
+    QObject* pObject;
+    QAccessible::Event Type;
+    int Position;
+    QString Removed;
+    QString Inserted;
+};
+
+// The events the views send while it lives.
 struct CHeard {
-    using CEvent = std::tuple<QObject*, QAccessible::Event, int, QString, QString>;
     CHeard()
     {
         SetAccessibleObserver([this](QAccessibleEvent* p) {
-            auto* pUpdate = p->type() == QAccessible::TextUpdated ? static_cast<QAccessibleTextUpdateEvent*>(p) : nullptr;
-            Events.emplace_back(p->object(), p->type(),
-                                pUpdate ? pUpdate->changePosition()
-                                        : static_cast<QAccessibleTextCursorEvent*>(p)->cursorPosition(),
-                                pUpdate ? pUpdate->textRemoved() : QString(), pUpdate ? pUpdate->textInserted() : QString());
+            auto* pCursor = dynamic_cast<QAccessibleTextCursorEvent*>(p);
+            auto* pUpdate = dynamic_cast<QAccessibleTextUpdateEvent*>(p);
+            Events.push_back({p->object(), p->type(),
+                              pUpdate ? pUpdate->changePosition() : pCursor ? pCursor->cursorPosition() : -1,
+                              pUpdate ? pUpdate->textRemoved() : QString(), pUpdate ? pUpdate->textInserted() : QString()});
         });
     }
     ~CHeard() { SetAccessibleObserver(nullptr); }
-    [[nodiscard]] std::vector<CEvent> Of(QObject* pObject, QAccessible::Event type) const
+    [[nodiscard]] std::vector<CHeardEvent> Of(QObject* pObject, QAccessible::Event type) const
     {
-        std::vector<CEvent> found;
-        std::copy_if(Events.begin(), Events.end(), std::back_inserter(found), [&](const CEvent& e) {
-            return std::get<0>(e) == pObject && std::get<1>(e) == type;
-        });
+        std::vector<CHeardEvent> found;
+        std::copy_if(Events.begin(), Events.end(), std::back_inserter(found),
+                     [&](const CHeardEvent& e) { return e.pObject == pObject && e.Type == type; });
         return found;
     }
-    std::vector<CEvent> Events;
+    std::vector<CHeardEvent> Events;
 };
 
-QAccessibleInterface* Interface(QObject* pObject)
-{
-    return QAccessible::queryAccessibleInterface(pObject);
-}
-
-QString Name(QObject* pObject)
-{
-    return Interface(pObject)->text(QAccessible::Name);
-}
-
-QAccessibleTextInterface* Text(QObject* pObject)
-{
-    return Interface(pObject)->textInterface();
-}
-
-QString AllText(QObject* pObject)
-{
-    return Text(pObject)->text(0, Text(pObject)->characterCount());
-}
+QAccessibleInterface* Interface(QObject* pObject) { return QAccessible::queryAccessibleInterface(pObject); }
+QString Name(QObject* pObject) { return Interface(pObject)->text(QAccessible::Name); }
+QAccessibleTextInterface* Text(QObject* pObject) { return Interface(pObject)->textInterface(); }
+QString AllText(QObject* pObject) { return Text(pObject)->text(0, Text(pObject)->characterCount()); }
 
 QString Selected(QAccessibleTextInterface* pText, int index)
 {
-    int start = 0;
-    int end = 0;
+    int start = 0, end = 0;
     pText->selection(index, &start, &end);
     return pText->text(start, end);
 }
 
-// One key at a time, as typed: the event loop runs between keys.
-void Keys(CBytelonView* pView, const QString& keys, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+// One key at a time, as typed, the event loop running between keys: Right,
+// Down, Home, End, Tab and Delete by their initials (X for Delete), a small
+// one with Shift held; any other character is typed.
+void Keys(CBytelonView* pView, const QString& keys)
 {
-    const Qt::Key map[] = {Qt::Key_Right, Qt::Key_Down, Qt::Key_Home, Qt::Key_End, Qt::Key_Tab};
+    const Qt::Key map[] = {Qt::Key_Right, Qt::Key_Down, Qt::Key_Home, Qt::Key_End, Qt::Key_Tab, Qt::Key_Delete};
     for (const QChar key : keys) {
-        QTest::keyClick(pView, map[QStringLiteral("RDHET").indexOf(key)], modifiers);
+        const int index = QStringLiteral("RDHETX").indexOf(key.toUpper());
+        if (index < 0)
+            QTest::keyClick(pView, key.toLatin1());
+        else
+            QTest::keyClick(pView, map[index], key.isLower() ? Qt::ShiftModifier : Qt::NoModifier);
         ProcessEvents();
     }
 }
@@ -109,7 +105,6 @@ private slots:
     void viewReadsAsItsVisibleLines();
     void caretFollowsKeys_data();
     void caretFollowsKeys();
-    void selectionIsATextSelection();
     void scrollingAndEditsSendUpdates();
     void controlsAreNamed();
 };
@@ -136,11 +131,18 @@ void tst_accessibility::viewReadsAsItsVisibleLines()
         QCOMPARE(pText->offsetAtPoint(center), offset);
         QVERIFY(!pInterface->childAt(center.x(), center.y()));
     }
+    // A reader selects too: bytes 8 and 9 in hex; then it puts the caret on byte 17's character.
+    pText->setSelection(0, LineLength + 11, LineLength + 16);
+    QCOMPARE(Selection(pView), std::pair(8, 10));
+    QCOMPARE(Selected(pText, 0), QStringLiteral("00 01"));
+    pText->setCursorPosition(2 * LineLength + 38);
+    QCOMPARE(std::pair(pView->CaretOffset(), pView->CaretInText), std::pair(17, 1));
+    QVERIFY(!pView->SelActive && pText->selectionCount() == 0);
     // Decimal addresses widen the address and move the columns with it.
     program.Frame()->ExecuteCommand(ID_VIEW_ADDRESS_BASE_10);
     ProcessEvents();
-    QVERIFY(AllText(pView).startsWith(QStringLiteral("0000000000   48 69 00")));
-    QCOMPARE(pInterface->text(QAccessible::Description), QStringLiteral("Caret address 0000000000"));
+    QVERIFY2(AllText(pView).startsWith(QStringLiteral("0000000008   00 01 02")), qPrintable(AllText(pView)));
+    QCOMPARE(pInterface->text(QAccessible::Description), QStringLiteral("Caret address 0000000017"));
 }
 
 void tst_accessibility::caretFollowsKeys_data()
@@ -149,13 +151,22 @@ void tst_accessibility::caretFollowsKeys_data()
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("atCaret");
     QTest::addColumn<QString>("offset");
-    QTest::newRow("right") << "R" << 14 << "69" << "00000001";
-    QTest::newRow("down") << "D" << LineLength + 11 << "00" << "00000008";
-    QTest::newRow("end-of-line-place") << "E" << 35 << "" << "00000008";
-    QTest::newRow("end-then-home") << "EH" << 11 << "48" << "00000000";
-    QTest::newRow("tab-to-the-characters") << "T" << 37 << "H" << "00000000";
-    QTest::newRow("characters-right-and-down") << "TRD" << LineLength + 38 << "\u2401" << "00000009";
-    QTest::newRow("tab-back-to-hex") << "TRT" << 14 << "69" << "00000001";
+    QTest::addColumn<QStringList>("selected");
+    QTest::addColumn<int>("selectionEvents");
+    const QStringList none;
+    QTest::newRow("right") << "R" << 14 << "69" << "00000001" << none << 0;
+    QTest::newRow("down") << "D" << LineLength + 11 << "00" << "00000008" << none << 0;
+    QTest::newRow("end-of-line-place") << "E" << 35 << "" << "00000008" << none << 0;
+    QTest::newRow("end-then-home") << "EH" << 11 << "48" << "00000000" << none << 0;
+    QTest::newRow("tab-to-the-characters") << "T" << 37 << "H" << "00000000" << none << 0;
+    QTest::newRow("characters-right-and-down") << "TRD" << LineLength + 38 << "\u2401" << "00000009" << none << 0;
+    QTest::newRow("tab-back-to-hex") << "TRT" << 14 << "69" << "00000001" << none << 0;
+    // A selection is the text of its cells in the caret's pane, a run per line.
+    QTest::newRow("shift-right-selects-hex-cells") << "Rrr" << 20 << "0A" << "00000003" << QStringList{"69 00"} << 2;
+    QTest::newRow("selection-as-characters") << "RrrT" << 40 << "\u240A" << "00000003" << QStringList{"i\u2400"} << 3;
+    QTest::newRow("selection-over-two-lines")
+        << "RrrTd" << LineLength + 40 << "\u2403" << "0000000B"
+        << QStringList{"i\u2400\u240A\u2421\u20AC\uFFFD\u00FF", "\u2400\u2401\u2402"} << 4;
 }
 
 void tst_accessibility::caretFollowsKeys()
@@ -164,6 +175,8 @@ void tst_accessibility::caretFollowsKeys()
     QFETCH(int, position);
     QFETCH(QString, atCaret);
     QFETCH(QString, offset);
+    QFETCH(QStringList, selected);
+    QFETCH(int, selectionEvents);
     CProgram program;
     CBytelonView* pView = OpenEightPerLine(program, Bytes);
     QAccessibleTextInterface* pText = Text(pView);
@@ -172,40 +185,19 @@ void tst_accessibility::caretFollowsKeys()
     QCOMPARE(pText->cursorPosition(), position);
     QCOMPARE(pText->text(position, position + int(atCaret.size())).trimmed(), atCaret);
     QCOMPARE(Interface(pView)->text(QAccessible::Description), QStringLiteral("Caret address ") + offset);
-    // One caret event per key, the last where the caret stands; the lines did not change.
+    QStringList runs;
+    for (int i = 0; i < pText->selectionCount(); ++i)
+        runs << Selected(pText, i);
+    QCOMPARE(runs, selected);
+    // One caret event per key, the last where the caret stands; a selection
+    // event per change of it; nothing else, as the lines did not change.
     const auto moves = heard.Of(pView, QAccessible::TextCaretMoved);
     QCOMPARE(int(moves.size()), int(keys.size()));
-    QCOMPARE(std::get<2>(moves.back()), position);
-    QVERIFY(heard.Of(pView, QAccessible::TextUpdated).empty());
-}
-
-void tst_accessibility::selectionIsATextSelection()
-{
-    CProgram program;
-    CBytelonView* pView = OpenEightPerLine(program, Bytes);
-    QAccessibleTextInterface* pText = Text(pView);
-    CHeard heard;
-    Keys(pView, QStringLiteral("R"));
-    Keys(pView, QStringLiteral("RR"), Qt::ShiftModifier);
-    QCOMPARE(pText->selectionCount(), 1);
-    QCOMPARE(Selected(pText, 0), QStringLiteral("69 00"));
+    QCOMPARE(moves.back().Position, position);
     const auto selections = heard.Of(pView, QAccessible::TextSelectionChanged);
-    QCOMPARE(int(selections.size()), 2);
-    QCOMPARE(std::get<2>(selections.back()), pText->cursorPosition());
-    // In the text pane the same bytes are their characters; over two lines, two runs.
-    Keys(pView, QStringLiteral("T"));
-    QCOMPARE(Selected(pText, 0), QStringLiteral("i\u2400"));
-    Keys(pView, QStringLiteral("D"), Qt::ShiftModifier);
-    QCOMPARE(pText->selectionCount(), 2);
-    QCOMPARE(Selected(pText, 0), QStringLiteral("i\u2400\u240A\u2421\u20AC\uFFFD\u00FF"));
-    QCOMPARE(Selected(pText, 1), QStringLiteral("\u2400\u2401\u2402"));
-    // A reader selects too: bytes 8 and 9 in hex; then it puts the caret on byte 17's character.
-    pText->setSelection(0, LineLength + 11, LineLength + 16);
-    QCOMPARE(Selection(pView), std::pair(8, 10));
-    QCOMPARE(Selected(pText, 0), QStringLiteral("00 01"));
-    pText->setCursorPosition(2 * LineLength + 38);
-    QCOMPARE(std::pair(pView->CaretOffset(), pView->CaretInText), std::pair(17, 1));
-    QVERIFY(!pView->SelActive && pText->selectionCount() == 0);
+    QCOMPARE(int(selections.size()), selectionEvents);
+    QVERIFY(selections.empty() || selections.back().Position == position);
+    QCOMPARE(heard.Events.size(), moves.size() + selections.size());
 }
 
 void tst_accessibility::scrollingAndEditsSendUpdates()
@@ -215,33 +207,32 @@ void tst_accessibility::scrollingAndEditsSendUpdates()
     CBytelonView* pSecond = OpenSecondWindow(program, pView);
     ShowLines(pSecond, 6);
     Focus(pView);
-    QCOMPARE(Name(pView), QStringLiteral("data.bin:1"));
-    QCOMPARE(Name(pSecond), QStringLiteral("data.bin:2"));
+    QCOMPARE(std::pair(Name(pView), Name(pSecond)), std::pair(QStringLiteral("data.bin:1"), QStringLiteral("data.bin:2")));
     CHeard heard;
-    // A reader keeps its copy of the text up to date from the updates alone.
+    // A reader keeps its copy of the text up to date from the updates alone, one per change.
     QString copy = AllText(pView);
-    auto follow = [&copy](const CHeard::CEvent& update) {
-        const auto& [pObject, type, position, removed, inserted] = update;
-        QCOMPARE(copy.mid(position, removed.size()), removed);
-        copy.replace(position, removed.size(), inserted);
+    const auto follow = [&](int count, const QString& lastLine) {
+        const auto updates = heard.Of(pView, QAccessible::TextUpdated);
+        QCOMPARE(int(updates.size()), count);
+        const CHeardEvent& update = updates.back();
+        QCOMPARE(copy.mid(update.Position, update.Removed.size()), update.Removed);
+        copy.replace(update.Position, update.Removed.size(), update.Inserted);
+        QCOMPARE(copy, AllText(pView));
+        QVERIFY2(copy.endsWith(lastLine), qPrintable(copy));
     };
 
     // Down from the last row scrolls one line: the first goes, a new last one comes.
     Keys(pView, QStringLiteral("DDD"));
     QCOMPARE(pView->TopOffset, 8);
-    auto updates = heard.Of(pView, QAccessible::TextUpdated);
-    QCOMPARE(int(updates.size()), 1);
-    follow(updates[0]);
-    QCOMPARE(copy, AllText(pView));
+    follow(1, QStringLiteral("00000018   18 19 1A 1B 1C 1D 1E 1F   \u2418\u2419\u241A\u241B\u241C\u241D\u241E\u241F"));
     QVERIFY(copy.startsWith(QStringLiteral("00000008   08 09")));
-    QVERIFY(copy.endsWith(QStringLiteral("00000018   18 19 1A 1B 1C 1D 1E 1F   \u2418\u2419\u241A\u241B\u241C\u241D\u241E\u241F")));
     // The caret kept its row, so its place in the text, but stands on another byte.
     const auto moves = heard.Of(pView, QAccessible::TextCaretMoved);
     QCOMPARE(int(moves.size()), 3);
-    QCOMPARE(std::get<2>(moves.back()), 2 * LineLength + 11);
+    QCOMPARE(moves.back().Position, 2 * LineLength + 11);
 
-    // A byte typed in the text pane goes in through the Insert dialog, whose
-    // boxes are named by their labels; both windows hear of it.
+    // A character typed in the text pane goes in through the Insert dialog,
+    // whose boxes are named by their labels; both windows hear of it, and of a deletion.
     QStringList boxNames;
     WhenModal([&boxNames](QWidget* pDialog) {
         ProcessEvents(1);  // the typed character arrives in its box
@@ -250,18 +241,14 @@ void tst_accessibility::scrollingAndEditsSendUpdates()
         QTest::keyRelease(pAscii, Qt::Key_Z);
         QTest::keyClick(pAscii, Qt::Key_Return);
     });
-    Keys(pView, QStringLiteral("T"));
-    QTest::keyClick(pView, Qt::Key_Z);
-    ProcessEvents();
-    QCOMPARE(boxNames, QStringList({QStringLiteral("Ascii"), QStringLiteral("Hex")}));
+    Keys(pView, QStringLiteral("Tz"));
+    QCOMPARE(boxNames, QStringList({"Ascii", "Hex"}));
     QCOMPARE(CProgram::WorkFileBytes(pView->GetDocument()).at(24), 'z');
-    updates = heard.Of(pView, QAccessible::TextUpdated);
-    QCOMPARE(int(updates.size()), 2);
-    follow(updates[1]);
-    QCOMPARE(copy, AllText(pView));
-    QVERIFY(copy.endsWith(QStringLiteral("00000018   7A 18 19 1A 1B 1C 1D 1E   z\u2418\u2419\u241A\u241B\u241C\u241D\u241E")));
-    QCOMPARE(int(heard.Of(pSecond, QAccessible::TextUpdated).size()), 1);
-    QVERIFY(AllText(pSecond).contains(QStringLiteral("00000018   7A 18 19")));
+    follow(2, QStringLiteral("00000018   7A 18 19 1A 1B 1C 1D 1E   z\u2418\u2419\u241A\u241B\u241C\u241D\u241E"));
+    Keys(pView, QStringLiteral("X"));
+    follow(3, QStringLiteral("00000018   7A 19 1A 1B 1C 1D 1E 1F   z\u2419\u241A\u241B\u241C\u241D\u241E\u241F"));
+    QCOMPARE(int(heard.Of(pSecond, QAccessible::TextUpdated).size()), 2);
+    QVERIFY(AllText(pSecond).contains(QStringLiteral("00000018   7A 19 1A")));
 
     // The window that becomes active has the focus its reader follows.
     program.Frame()->activateWindow();
@@ -299,34 +286,34 @@ void tst_accessibility::controlsAreNamed()
     QCOMPARE(paneNames, QStringList({"Message", "Caret address", "Caps Lock", "Num Lock"}));
     QCOMPARE(Interface(pBar->GetPane(1))->text(QAccessible::Description), program.PaneText(1));
 
-    // The Find and Replace boxes by their labels, the radio groups by their frames.
+    // The Find and Replace boxes by their labels, the radio groups by their frames, Goto's box by its prompt.
+    QStringList names;
+    const auto nameOf = [&names](QWidget* pDialog, int id, bool group = false) {
+        QAccessibleInterface* pBox = Interface(static_cast<CDialog*>(pDialog)->GetDlgItem(id));
+        names << (group ? pBox->parent() : pBox)->text(QAccessible::Name);
+    };
     QTest::keyClick(pView, Qt::Key_F, Qt::ControlModifier);
     CFindDlg* pFind = program.App()->pFindDlg;
     QVERIFY(pFind);
-    QCOMPARE(Name(pFind->GetDlgItem(IDC_FIND_ASCII)), QStringLiteral("Ascii"));
-    QCOMPARE(Name(pFind->GetDlgItem(IDC_FIND_HEX)), QStringLiteral("Hex"));
-    QAccessibleInterface* pDirection = Interface(pFind->GetDlgItem(IDC_FIND_UP))->parent();
-    QCOMPARE(std::pair(pDirection->role(), pDirection->text(QAccessible::Name)),
-             std::pair(QAccessible::Grouping, QStringLiteral("Direction")));
-    QCOMPARE(Interface(pFind->GetDlgItem(IDC_FIND_CASE_NO))->parent()->text(QAccessible::Name), "Case Sensitive");
+    for (const int id : {IDC_FIND_ASCII, IDC_FIND_HEX})
+        nameOf(pFind, id);
+    nameOf(pFind, IDC_FIND_UP, true);
+    nameOf(pFind, IDC_FIND_CASE_NO, true);
+    QCOMPARE(Interface(pFind->GetDlgItem(IDC_FIND_UP))->parent()->role(), QAccessible::Grouping);
     pFind->close();
     Focus(pView);
     QTest::keyClick(pView, Qt::Key_R, Qt::ControlModifier);
-    CReplaceDlg* pReplace = program.App()->pReplaceDlg;
-    QVERIFY(pReplace);
-    QCOMPARE(Name(pReplace->GetDlgItem(IDC_REPLACE_WITH_HEX)), QStringLiteral("Hex"));
-    QCOMPARE(Interface(pReplace->GetDlgItem(IDC_REPLACE_WITH_HEX))->parent()->text(QAccessible::Name), "Replace With:");
-    pReplace->close();
+    QVERIFY(program.App()->pReplaceDlg);
+    nameOf(program.App()->pReplaceDlg, IDC_REPLACE_WITH_HEX);
+    nameOf(program.App()->pReplaceDlg, IDC_REPLACE_WITH_HEX, true);
+    program.App()->pReplaceDlg->close();
     Focus(pView);
-    // And Goto's box by its prompt.
-    QString gotoName;
-    WhenModal([&gotoName](QWidget* pDialog) {
-        QWidget* pBox = static_cast<CDialog*>(pDialog)->GetDlgItem(IDC_ADDRESS);
-        gotoName = Name(pBox);
-        QTest::keyClick(pBox, Qt::Key_Escape);
+    WhenModal([&nameOf](QWidget* pDialog) {
+        nameOf(pDialog, IDC_ADDRESS);
+        QTest::keyClick(static_cast<CDialog*>(pDialog)->GetDlgItem(IDC_ADDRESS), Qt::Key_Escape);
     });
     QTest::keyClick(pView, Qt::Key_G, Qt::ControlModifier);
-    QCOMPARE(gotoName, QStringLiteral("Goto Address"));
+    QCOMPARE(names, QStringList({"Ascii", "Hex", "Direction", "Case Sensitive", "Hex", "Replace With:", "Goto Address"}));
 }
 
 QTEST_MAIN(tst_accessibility)
