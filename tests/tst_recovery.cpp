@@ -268,12 +268,10 @@ private slots:
     void workFolder_data();
     void workFolder();
     void recordFollowsTheDocument();
-    void recoveryQuestion_data();
-    void recoveryQuestion();
+    void nextStart_data();
+    void nextStart();
     void leftBehind_data();
     void leftBehind();
-    void endsThatAreNotExit_data();
-    void endsThatAreNotExit();
     void secondProgram_data();
     void secondProgram();
     void randomKillSweep();
@@ -380,18 +378,33 @@ void tst_recovery::recordFollowsTheDocument()
     QVERIFY(temp.Files().isEmpty());
 }
 
-void tst_recovery::recoveryQuestion_data()
+void tst_recovery::nextStart_data()
 {
+    // How the program that had the documents open ended (by a signal, or 0:
+    // its display went), whether a question was waiting for an answer then,
+    // the key that answers the question at the next start, and what becomes
+    // of the documents.
+    QTest::addColumn<int>("end");
+    QTest::addColumn<bool>("boxUp");
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("outcome");  // recovered, changed-outside, kept or discarded
-    QTest::newRow("return-recovers-every-document") << int(Qt::Key_Return) << "recovered";
-    QTest::newRow("recovered-file-changed-outside-save-asks") << int(Qt::Key_Return) << "changed-outside";
-    QTest::newRow("escape-decides-later") << int(Qt::Key_Escape) << "kept";
-    QTest::newRow("discard-deletes-everything") << (Qt::ALT | Qt::Key_D).toCombined() << "discarded";
+    const int recover = Qt::Key_Return;
+    QTest::newRow("return-recovers-every-document") << int(SIGKILL) << false << recover << "recovered";
+    QTest::newRow("recovered-file-changed-outside-save-asks") << int(SIGKILL) << false << recover << "changed-outside";
+    QTest::newRow("escape-decides-later") << int(SIGKILL) << false << int(Qt::Key_Escape) << "kept";
+    QTest::newRow("discard-deletes-everything") << int(SIGKILL) << false << (Qt::ALT | Qt::Key_D).toCombined()
+                                                << "discarded";
+    QTest::newRow("sigterm-logout") << int(SIGTERM) << false << recover << "recovered";
+    QTest::newRow("sighup-terminal-closed") << int(SIGHUP) << false << recover << "recovered";
+    QTest::newRow("sigint-ctrl-c") << int(SIGINT) << false << recover << "recovered";
+    QTest::newRow("sigterm-with-a-question-up") << int(SIGTERM) << true << recover << "recovered";
+    QTest::newRow("display-lost") << 0 << false << recover << "recovered";
 }
 
-void tst_recovery::recoveryQuestion()
+void tst_recovery::nextStart()
 {
+    QFETCH(int, end);
+    QFETCH(bool, boxUp);
     QFETCH(int, key);
     QFETCH(QString, outcome);
     QTemporaryDir work;
@@ -399,13 +412,48 @@ void tst_recovery::recoveryQuestion()
     const QString path = data.path() + "/" + DataName;
     const QString unchanged = data.path() + QStringLiteral("/unchanged.bin");
     WriteFile(unchanged, Pattern(3000, 9));
-    // One document with changes, one without, and a new one never saved.
     const QByteArray original = Pattern(200000, 3);
     WriteFile(path, original);
+    QMap<QString, QString> environment;
+    QProcess display;
+    if (end == 0) {
+        const QString server = QStringLiteral("/usr/bin/Xvfb");
+        if (!QFileInfo::exists(server))
+            QSKIP("no Xvfb to lose");
+        // The server picks a free display and names it on its output.
+        display.start(server, {"-displayfd", "1", "-nolisten", "tcp"});
+        QString number;
+        QVERIFY(Until([&] {
+            display.waitForReadyRead(100);
+            number += QString::fromLatin1(display.readAllStandardOutput());
+            return number.endsWith(QLatin1Char('\n'));
+        }));
+        environment = {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", ":" + number.trimmed()}, {"WAYLAND_DISPLAY", ""}};
+    }
     {
-        CProcessRun run(work.path(), {"open " + path, "insert 10 100 5", "open " + unchanged, "new", "insert 0 77 8"});
-        QVERIFY(run.WaitFor("idle"));
+        // One document with changes, one without, and a new one never saved.
+        QStringList steps = {"open " + path, "insert 10 100 5", "open " + unchanged, "new", "insert 0 77 8"};
+        if (boxUp)
+            steps << QStringLiteral("box");
+        CProcessRun run(work.path(), steps, {}, environment);
+        QVERIFY2(run.WaitFor(boxUp ? "begin 5" : "idle"), run.Process.readAllStandardError().constData());
         QCOMPARE(Records(work.path()).size(), 3);
+        if (boxUp)
+            QThread::msleep(300);
+        if (end == 0) {
+            display.kill();
+            display.waitForFinished();
+            QVERIFY(run.Process.waitForFinished(60000));
+            QCOMPARE(run.Process.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(run.Process.exitCode(), 1);
+        } else {
+            run.Signal(end);
+            // Ended by the signal itself, as its own action would end it.
+            QCOMPARE(run.EndingSignal(), end);
+        }
+        // An end the program sees keeps only the documents with changes.
+        QCOMPARE(Records(work.path()).size(), end == SIGKILL ? 3 : 2);
+        QCOMPARE(FilesIn(work.path()).size(), 2 * Records(work.path()).size());
     }
     const QByteArray edited = original.left(10) + Pattern(100, 5) + original.mid(10);
     const QByteArray outside = Pattern(10, 11);
@@ -563,74 +611,6 @@ void tst_recovery::leftBehind()
     restart.CloseAll();
     QCOMPARE(FilesIn(folder.path()).size(), record == QLatin1String("other-user") ? 3 : 1);
     QCOMPARE(FileBytes(data), Pattern(1000, 1));
-}
-
-void tst_recovery::endsThatAreNotExit_data()
-{
-    QTest::addColumn<int>("signalNumber");  // 0: the display goes instead
-    QTest::addColumn<bool>("boxUp");  // a question waits for an answer when the signal comes
-    QTest::newRow("sigterm-logout") << int(SIGTERM) << false;
-    QTest::newRow("sighup-terminal-closed") << int(SIGHUP) << false;
-    QTest::newRow("sigint-ctrl-c") << int(SIGINT) << false;
-    QTest::newRow("sigterm-with-a-question-up") << int(SIGTERM) << true;
-    QTest::newRow("display-lost") << 0 << false;
-}
-
-void tst_recovery::endsThatAreNotExit()
-{
-    QFETCH(int, signalNumber);
-    QFETCH(bool, boxUp);
-    QTemporaryDir work;
-    QTemporaryDir data;
-    const QString changed = data.path() + "/" + DataName;
-    const QString unchanged = data.path() + QStringLiteral("/unchanged.bin");
-    const QByteArray original = Pattern(100000, 4);
-    WriteFile(changed, original);
-    WriteFile(unchanged, Pattern(500, 6));
-    QMap<QString, QString> environment;
-    QProcess display;
-    if (signalNumber == 0) {
-        const QString server = QStringLiteral("/usr/bin/Xvfb");
-        if (!QFileInfo::exists(server))
-            QSKIP("no Xvfb to lose");
-        // The server picks a free display and names it on its output.
-        display.start(server, {"-displayfd", "1", "-nolisten", "tcp"});
-        QString number;
-        QVERIFY(Until([&] {
-            display.waitForReadyRead(100);
-            number += QString::fromLatin1(display.readAllStandardOutput());
-            return number.endsWith(QLatin1Char('\n'));
-        }));
-        environment = {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", ":" + number.trimmed()}, {"WAYLAND_DISPLAY", ""}};
-    }
-    QStringList steps = {"open " + unchanged, "open " + changed, "delete 5 20"};
-    if (boxUp)
-        steps << QStringLiteral("box");
-    CProcessRun run(work.path(), steps, {}, environment);
-    QVERIFY2(run.WaitFor(boxUp ? "begin 3" : "idle"), run.Process.readAllStandardError().constData());
-    QCOMPARE(Records(work.path()).size(), 2);
-    if (boxUp)
-        QThread::msleep(300);
-    if (signalNumber != 0) {
-        run.Signal(signalNumber);
-        // Ended by the signal itself, as its own action would end it.
-        QCOMPARE(run.EndingSignal(), signalNumber);
-    } else {
-        display.kill();
-        display.waitForFinished();
-        QVERIFY(run.Process.waitForFinished(60000));
-        QCOMPARE(run.Process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(run.Process.exitCode(), 1);
-    }
-    // The changed document stays, the other is gone.
-    QCOMPARE(Records(work.path()).size(), 1);
-    QCOMPARE(FilesIn(work.path()).size(), 2);
-    CRestart restart(work.path());
-    QCOMPARE(restart.Asked, 1);
-    QCOMPARE(restart.Only(), original.left(5) + original.mid(25));
-    restart.CloseAll();
-    QVERIFY(FilesIn(work.path()).isEmpty());
-    QCOMPARE(FileBytes(changed), original);
 }
 
 void tst_recovery::secondProgram_data()
