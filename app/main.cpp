@@ -1,7 +1,9 @@
 #include "app/BytelonApp.h"
 #include "app/CommandLine.h"
+#include "framework/DisplayStartGuard.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdio>
@@ -17,7 +19,14 @@ int main(int argc, char* argv[])
     }
     // The toolkit reads its options only before "--": what follows is the program's.
     int toolkitArgc = ToolkitArgumentCount(arguments);
+    CDisplayStartGuard displayGuard(QFileInfo(arguments.value(0, QStringLiteral("bytelon"))).fileName());
     QApplication application(toolkitArgc, argv);
+    displayGuard.End();
+    {
+        QTextStream err(stderr);
+        if (const std::optional<int> status = RefuseLeftOverOptions(QCoreApplication::arguments(), err))
+            return *status;
+    }
     QGuiApplication::setDesktopFileName(QStringLiteral("com.corvanesystems.Bytelon"));
     CBytelonApp theApp;
     theApp.SetCommandLine(QCoreApplication::arguments() + arguments.mid(ToolkitArgumentCount(arguments)));

@@ -6,6 +6,7 @@
 #include "framework/WinApp.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 
 #include <algorithm>
 
@@ -13,6 +14,7 @@ CMDIChildWnd::CMDIChildWnd(CView* pView) : pView(pView)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(pView);
+    connect(this, &QMdiSubWindow::windowStateChanged, this, &CMDIChildWnd::OnStateChanged);
 }
 
 CMDIChildWnd::~CMDIChildWnd() = default;
@@ -35,6 +37,29 @@ void CMDIChildWnd::UpdateTitle()
         title += QStringLiteral(":%1").arg(int(it - views.begin()) + 1);
     }
     setWindowTitle(title);
+    if (CMDIFrameWnd* pMain = AfxGetMainWnd())
+        pMain->OnUpdateFrameTitle();
+}
+
+bool CMDIChildWnd::SetViewWidth(int viewWidth)
+{
+    if (isMaximized() || isMinimized()) {
+        RestoredViewWidth = viewWidth;
+        return false;
+    }
+    RestoredViewWidth = 0;
+    // A window not yet shown has not laid out its view: lay it out to measure the borders.
+    if (layout())
+        layout()->activate();
+    resize(width() - (pView ? pView->width() : 0) + viewWidth, height());
+    return true;
+}
+
+void CMDIChildWnd::OnStateChanged(Qt::WindowStates, Qt::WindowStates newState)
+{
+    if (!(newState & (Qt::WindowMaximized | Qt::WindowMinimized)) && RestoredViewWidth > 0)
+        SetViewWidth(RestoredViewWidth);
+    // A maximized window's title is shown by the frame's caption.
     if (CMDIFrameWnd* pMain = AfxGetMainWnd())
         pMain->OnUpdateFrameTitle();
 }
