@@ -22,14 +22,16 @@ int main(int argc, char* argv[])
     CDisplayStartGuard displayGuard(QFileInfo(arguments.value(0, QStringLiteral("bytelon"))).fileName());
     QApplication application(toolkitArgc, argv);
     displayGuard.End();
+    // What the toolkit left of its part, read again from argv: its own reading is lossy.
+    const QStringList toolkitPart = ProcessArguments(toolkitArgc, argv);
     {
         QTextStream err(stderr);
-        if (const std::optional<int> status = RefuseLeftOverOptions(QCoreApplication::arguments(), err))
+        if (const std::optional<int> status = RefuseLeftOverOptions(toolkitPart, err))
             return *status;
     }
-    QGuiApplication::setDesktopFileName(QStringLiteral("com.corvanesystems.Bytelon"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.corvane.Bytelon"));
     CBytelonApp theApp;
-    theApp.SetCommandLine(QCoreApplication::arguments() + arguments.mid(ToolkitArgumentCount(arguments)));
+    theApp.SetCommandLine(toolkitPart + arguments.mid(ToolkitArgumentCount(arguments)));
     if (!theApp.InitInstance())
         return 1;
     return theApp.Run();
