@@ -5,8 +5,10 @@
 #include "framework/View.h"
 #include "framework/WinApp.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QLayout>
+#include <QMenu>
 
 #include <algorithm>
 
@@ -15,6 +17,21 @@ CMDIChildWnd::CMDIChildWnd(CView* pView) : pView(pView)
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(pView);
     connect(this, &QMdiSubWindow::windowStateChanged, this, &CMDIChildWnd::OnStateChanged);
+    // The window menu's Close takes the platform's Close keys, Ctrl+F4 among
+    // them on some desktops: left there, the frame's Ctrl+F4 would be
+    // ambiguous and do nothing.
+    if (QMenu* pMenu = systemMenu()) {
+        for (QAction* pAction : pMenu->actions()) {
+            QList<QKeySequence> keys = pAction->shortcuts();
+            if (keys.removeAll(CloseKey()) > 0)
+                pAction->setShortcuts(keys);
+        }
+    }
+}
+
+QKeySequence CMDIChildWnd::CloseKey()
+{
+    return QKeySequence(Qt::CTRL | Qt::Key_F4);
 }
 
 CMDIChildWnd::~CMDIChildWnd() = default;

@@ -3,6 +3,7 @@
 
 #include "framework/CmdTarget.h"
 
+#include <QKeySequence>
 #include <QMdiSubWindow>
 
 class CView;
@@ -21,6 +22,8 @@ public:
     // maximized or minimized window keeps its size and state and takes the
     // width when it is restored; false then.
     bool SetViewWidth(int viewWidth);
+    // Ctrl+F4, the frame's key that closes the active document window.
+    [[nodiscard]] static QKeySequence CloseKey();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

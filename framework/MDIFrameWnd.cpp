@@ -108,18 +108,15 @@ bool CMDIFrameWnd::LoadFrame(UINT idResource)
             Accelerators.emplace_back(sequence, id);
         }
     }
-    // The document windows' own keys: close, next and previous window. Where
-    // Ctrl+F4 is already the platform's Close key, the window's own menu has it.
-    const QKeySequence closeKey(Qt::CTRL | Qt::Key_F4);
-    const bool platformCloses = QKeySequence::keyBindings(QKeySequence::Close).contains(closeKey);
+    // The document windows' keys: close, next and previous window, on every
+    // desktop (the platform's Close key is Ctrl+F4 on some only; the
+    // windows' own menus leave Ctrl+F4 to this one).
     const std::pair<QKeySequence, std::function<void()>> windowKeys[] = {
-        {platformCloses ? QKeySequence() : closeKey, [this] { MdiArea->closeActiveSubWindow(); }},
+        {CMDIChildWnd::CloseKey(), [this] { MdiArea->closeActiveSubWindow(); }},
         {QKeySequence(Qt::CTRL | Qt::Key_F6), [this] { ActivateNextWindow(false); }},
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6), [this] { ActivateNextWindow(true); }},
     };
     for (const auto& [sequence, action] : windowKeys) {
-        if (sequence.isEmpty())
-            continue;
         auto* pShortcut = new QShortcut(sequence, this);
         pShortcut->setContext(Qt::WindowShortcut);
         connect(pShortcut, &QShortcut::activated, this, action);

@@ -203,10 +203,10 @@ void tst_display::fontCancelled()
 
 void tst_display::interactiveFontDialog()
 {
-    // A face the font package the program depends on (fonts-dejavu-core) holds.
+    // scripts/deps.sh installs the face (fonts-dejavu-extra); without it the dialog falls back to Book.
     const QString family = QStringLiteral("DejaVu Sans Mono");
-    if (!QFontDatabase::styles(family).contains(QStringLiteral("Bold")))
-        QSKIP("DejaVu Sans Mono Bold (package fonts-dejavu-core) is not installed");
+    if (!QFontDatabase::styles(family).contains(QStringLiteral("Bold Oblique")))
+        QSKIP("DejaVu Sans Mono Bold Oblique is not installed (package fonts-dejavu-extra)");
     CProgram program;
     AfxSetFontDialogService(nullptr);
     CBytelonView* pView = program.OpenFocused(Counting(1000));
@@ -237,6 +237,7 @@ void tst_display::interactiveFontDialog()
         QFont choice(family);
         choice.setPointSize(48);
         choice.setBold(true);
+        choice.setItalic(true);
         pDialog->setCurrentFont(choice);
         pDialog->accept();
     });
@@ -256,7 +257,7 @@ void tst_display::interactiveFontDialog()
     QVERIFY(!initial.italic());
     QCOMPARE(initial.weight(), QFont::Normal);
     QCOMPARE(qRound(initial.pointSizeF()), 10);
-    // 48 points is more than the 36 allowed; bold stays.
+    // 48 points is more than the 36 allowed; bold stays, italic goes.
     QCOMPARE(pView->LogFont.lfHeight, -MulDiv(36, pView->logicalDpiY(), 72));
     QCOMPARE(pView->LogFont.lfWeight, 700);
     QCOMPARE(int(pView->LogFont.lfItalic), 0);
@@ -399,21 +400,23 @@ void tst_display::checkMarks()
 
 void tst_display::maximizedWindowStaysMaximized_data()
 {
-    QTest::addColumn<bool>("columns");  // Data Columns, else the radix key
-    QTest::newRow("data-columns") << true;
-    QTest::newRow("address-base") << false;
+    QTest::addColumn<UINT>("command");  // the radix key when 0
+    QTest::newRow("data-columns") << UINT(ID_VIEW_DATA_COLUMNS);
+    QTest::newRow("font") << UINT(ID_VIEW_FONT);
+    QTest::newRow("address-base") << UINT(0);
 }
 
 void tst_display::maximizedWindowStaysMaximized()
 {
-    QFETCH(bool, columns);
+    QFETCH(UINT, command);
     CProgram program;
+    CFontScript script;
     CBytelonView* pView = program.OpenFocused(Counting(5000), 10);
     CMDIChildWnd* pFrame = pView->GetParentFrame();
     const QPoint restoredAt = pFrame->pos();
     pFrame->showMaximized();
     const QRect area = pFrame->mdiArea()->viewport()->rect();
-    if (columns) {
+    if (command == ID_VIEW_DATA_COLUMNS) {
         WhenModal([](QWidget* pModal) {
             auto* pEntry = qobject_cast<QLineEdit*>(pModal->focusWidget());
             QVERIFY(pEntry);
@@ -421,8 +424,16 @@ void tst_display::maximizedWindowStaysMaximized()
             QTest::keyClicks(pEntry, QStringLiteral("16"));
             QTest::keyClick(pEntry, Qt::Key_Return);
         });
-        QVERIFY(program.Frame()->ExecuteCommand(ID_VIEW_DATA_COLUMNS));
+        QVERIFY(program.Frame()->ExecuteCommand(command));
         QCOMPARE(pView->BytesPerLine, 16);
+    } else if (command == ID_VIEW_FONT) {
+        LOGFONT choice;
+        choice.lfFaceName = QStringLiteral("DejaVu Sans Mono");
+        choice.lfHeight = -MulDiv(14, pView->logicalDpiY(), 72);
+        script.Choice = choice;
+        script.Tenths = 140;
+        QVERIFY(program.Frame()->ExecuteCommand(command));
+        QCOMPARE(pView->LogFont.lfFaceName, choice.lfFaceName);
     } else {
         QTest::keyClick(pView, Qt::Key_D, Qt::ControlModifier);
         QCOMPARE(pView->HexAddress, 0);
