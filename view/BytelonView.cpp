@@ -7,6 +7,7 @@
 #include "framework/MessageBox.h"
 #include "framework/StringTable.h"
 #include "res/Resource.h"
+#include "view/AccessibleView.h"
 #include "view/PreparedDC.h"
 
 #include <QScrollBar>
@@ -22,6 +23,7 @@ constexpr int SystemBorderWidth = 1;
 
 CBytelonView::CBytelonView()
 {
+    InstallAccessibleViewFactory();
     CBytelonApp* pApp = BytelonApp();
     HexAddress = pApp ? pApp->HexAddressBase : 1;
     BytesPerLine = pApp ? pApp->CharPerLine : 8;
@@ -167,6 +169,7 @@ void CBytelonView::OnUpdate(CView* pSender, long, void*)
         CPreparedDC dc(this);
         ScrollTo(TopOffset, -1, dc);
     }
+    AccessibleLinesChanged();
     Invalidate(true);
 }
 

@@ -87,6 +87,7 @@ void CBytelonView::ScrollTo(int offset, int mode, CDC* pDC)
         Invalidate(true);
     }
     KeepCaretInData();
+    AccessibleLinesChanged();
 }
 
 void CBytelonView::LineUp(CDC* pDC)
