@@ -3,9 +3,11 @@
 #include "app/BytelonApp.h"
 #include "app/CommandLine.h"
 #include "app/DesktopId.h"
+#include "framework/DisplayStartGuard.h"
 #include "framework/TerminationSignals.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdio>
@@ -24,12 +26,20 @@ int BytelonMain(int argc, char* argv[], const std::function<void(CBytelonApp&)>&
     {
         // The toolkit reads its options only before "--": what follows is the program's.
         int toolkitArgc = ToolkitArgumentCount(arguments);
+        CDisplayStartGuard displayGuard(QFileInfo(arguments.value(0, QStringLiteral("bytelon"))).fileName());
         QApplication application(toolkitArgc, argv);
+        displayGuard.End();
+        // What the toolkit left of its part, read again from argv: its own reading is lossy.
+        const QStringList toolkitPart = ProcessArguments(toolkitArgc, argv);
+        {
+            QTextStream err(stderr);
+            if (const std::optional<int> refused = RefuseLeftOverOptions(toolkitPart, err))
+                return *refused;
+        }
         QGuiApplication::setDesktopFileName(BytelonDesktopId());
         CBytelonApp theApp;
         theApp.CatchTerminationSignals();
-        // What the toolkit left of its part, read again from argv: its own reading is lossy.
-        theApp.SetCommandLine(ProcessArguments(toolkitArgc, argv) + arguments.mid(ToolkitArgumentCount(arguments)));
+        theApp.SetCommandLine(toolkitPart + arguments.mid(ToolkitArgumentCount(arguments)));
         if (prepare)
             prepare(theApp);
         if (theApp.InitInstance())
