@@ -331,6 +331,8 @@ bool CMDIFrameWnd::ExecuteCommand(UINT id)
 {
     bool done = false;
     AfxCallGuarded([&] {
+        if (CWinApp* pApp = AfxGetApp())
+            pApp->BeforeCommand(id);
         CCmdUI state(id);
         if (!RouteCommand(id, &state) || !state.Enabled)
             return;
