@@ -865,7 +865,8 @@ void tst_findreplace::endingCopiesTheRestInPieces()
     program.App()->OnIdle(0);
     QCOMPARE(program.App()->ReplaceCount, 1L);
     QStringList shown;
-    QObject::connect(&program.Frame()->StatusBar, &CStatusBar::paneTextChanged,
+    QObject listening;
+    QObject::connect(&program.Frame()->StatusBar, &CStatusBar::paneTextChanged, &listening,
                      [&](int pane, const QString& text) {
                          if (pane == 0)
                              shown << text;
