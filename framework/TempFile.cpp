@@ -33,7 +33,8 @@ bool AfxGetTempFileName(const QString& dir, const QString& prefix, QString& file
     if (fd < 0) {
         const int error = errno;
         if (pError)
-            *pError = CFileException(CFileException::CauseFromErrno(error), error, base + prefix + QStringLiteral("XXXXXX"));
+            *pError = CFileException(CFileException::CauseFromErrno(error), error,
+                                     base + prefix + QStringLiteral("XXXXXX"));
         errno = error;
         return false;
     }

@@ -88,7 +88,7 @@ CReplaceAllPass::EState CReplaceAllPass::RunSlice(const QElapsedTimer& clock, qi
                 Out.Flush(Result.File());
             } else if (!Result.GapFilled()) {
                 if (!Result.FillGapPiece(work, Limits.CopyPieceSize, Block)) {
-                    Fail(IDS_FINDNEXT_READ);
+                    Fail(IDS_COPY_READ_1);
                     return EState::Failed;
                 }
             } else {

@@ -916,7 +916,8 @@ void tst_findreplace::randomReplaceAllMatchesModel()
         const QByteArray firstFind = text(1, 3);
         const QByteArray firstWith = below(3) ? text(0, 4) : firstFind + text(0, 2);
         const bool ignoreCase = below(2);
-        const int otherCaret = below(int(document.size()) + 1);
+        // Often on the last line, where a shrinking run moves it most.
+        const int otherCaret = below(2) ? std::max(0, int(document.size()) - below(9)) : below(int(document.size()) + 1);
         std::vector<CAction> actions;
         std::vector<CReplaceAllOutcome> outcomes;
         QString where = QStringLiteral("seed %1").arg(seed);
