@@ -28,6 +28,8 @@ public:
     bool InitInstance() override;
     bool OnIdle(long count) override;
     bool OnCmdMsg(UINT id, CCmdUI* pCmdUI) override;
+    // Shows the user guide at the section for the context (HelpWindow.h).
+    void WinHelp(DWORD data, UINT command = HELP_CONTEXT) override;
 
     // "0" to "9", "A" to "F" and "a" to "f" give their value; anything else 255.
     [[nodiscard]] static int HexDigitValue(char ch);

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
-#include <QFile>
+#include "framework/NativeNames.h"
+
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -59,6 +60,6 @@ QStringList ProcessArguments(int argc, char* argv[])
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QFile::decodeName(argv[i]);
+        arguments << AfxDecodeFileName(QByteArray(argv[i]));
     return arguments;
 }

@@ -20,5 +20,6 @@ class QTextStream;
 // its own options: those before a "--".
 [[nodiscard]] int ToolkitArgumentCount(const QStringList& arguments);
 
-// The process's arguments as text, program name first.
+// The process's arguments as text, program name first; bytes that are not
+// UTF-8 are kept, for a file name to be refused rather than misread.
 [[nodiscard]] QStringList ProcessArguments(int argc, char* argv[]);

@@ -6,5 +6,5 @@
 
 [[nodiscard]] inline QString BytelonDesktopId()
 {
-    return QStringLiteral("com.corvanesystems.Bytelon");
+    return QStringLiteral("example.corvane.Bytelon");
 }

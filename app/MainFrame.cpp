@@ -20,11 +20,11 @@ const UINT Indicators[] = {0, 0, ID_INDICATOR_CAPS, ID_INDICATOR_NUM};
 const QString Options = QStringLiteral("Options");
 }  // namespace
 
-void SetMainStatusText(int pane, const QString& text)
+void SetMainStatusText(int pane, const QString& text, bool update)
 {
     if (CMDIFrameWnd* pFrame = AfxGetMainWnd()) {
         if (CStatusBar* pBar = pFrame->GetStatusBar())
-            pBar->SetPaneText(pane, text, true);
+            pBar->SetPaneText(pane, text, update);
     }
 }
 

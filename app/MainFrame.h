@@ -37,6 +37,6 @@ protected:
     void OnClose() override;
 };
 
-// Sets a pane of the main window's status bar and repaints it at once; does
-// nothing when there is no main window.
-void SetMainStatusText(int pane, const QString& text);
+// Sets a pane of the main window's status bar and, with update, repaints it
+// at once; does nothing when there is no main window.
+void SetMainStatusText(int pane, const QString& text, bool update = true);

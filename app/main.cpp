@@ -18,9 +18,10 @@ int main(int argc, char* argv[])
     // The toolkit reads its options only before "--": what follows is the program's.
     int toolkitArgc = ToolkitArgumentCount(arguments);
     QApplication application(toolkitArgc, argv);
-    QGuiApplication::setDesktopFileName(QStringLiteral("com.corvanesystems.Bytelon"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.corvane.Bytelon"));
     CBytelonApp theApp;
-    theApp.SetCommandLine(QCoreApplication::arguments() + arguments.mid(ToolkitArgumentCount(arguments)));
+    // What the toolkit left of its part, read again from argv: its own reading is lossy.
+    theApp.SetCommandLine(ProcessArguments(toolkitArgc, argv) + arguments.mid(ToolkitArgumentCount(arguments)));
     if (!theApp.InitInstance())
         return 1;
     return theApp.Run();

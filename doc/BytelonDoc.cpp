@@ -16,7 +16,7 @@ namespace {
 // The unit of progress: one text per 65536 bytes.
 constexpr int TransferSize = 65536;
 // The bytes move in runs of this many units, one system call each where the
-// kernel can copy them; a run's texts are shown, in order, before it moves.
+// kernel can copy them; a run's texts are shown, in order, once it has moved.
 constexpr int RunUnits = 256;
 // Through memory, when the kernel cannot copy between the two files.
 constexpr int BufferSize = 16 * TransferSize;
@@ -95,7 +95,8 @@ void CBytelonDoc::Load(CArchive& ar)
         AfxMessageBox(IDS_LOAD_OPEN_FAILED);
         throw CUserException();
     }
-    Transfer(*pSource, pSource->GetPosition(), WorkFile, QStringLiteral("Loading..."), QStringLiteral("Loading, %1K"));
+    Transfer(*pSource, pSource->GetPosition(), WorkFile, WorkFile.SeekToEnd(), QStringLiteral("Loading..."),
+             QStringLiteral("Loading, %1K"));
 }
 
 void CBytelonDoc::Store(CArchive& ar)
@@ -105,29 +106,40 @@ void CBytelonDoc::Store(CArchive& ar)
         // Nothing was written: the save must not count as done.
         throw CUserException();
     }
-    Transfer(WorkFile, 0, *ar.GetFile(), QStringLiteral("Storing..."), QStringLiteral("Storing, %1K"));
+    // From the target's position: a file replaced in place is written over from its start.
+    CFile* pTarget = ar.GetFile();
+    Transfer(WorkFile, 0, *pTarget, pTarget->GetPosition(), QStringLiteral("Storing..."),
+             QStringLiteral("Storing, %1K"));
 }
 
-void CBytelonDoc::Transfer(CFile& source, std::int64_t sourcePos, CFile& target, const QString& firstText,
-                           const QString& laterText)
+void CBytelonDoc::Transfer(CFile& source, std::int64_t sourcePos, CFile& target, std::int64_t targetPos,
+                           const QString& firstText, const QString& laterText)
 {
-    // The progress text names the kilobytes already copied before each unit.
+    // A unit's text names the kilobytes copied before it, so it is shown only
+    // when they have moved: the first before anything moves, the others after
+    // the run that moved their bytes. Only the latest of those is painted at
+    // once, so the pane shows how far the copy has come.
     std::vector<char> buffer(BufferSize);
-    int remaining = DocLen;
-    long k = 0;
+    const int total = DocLen;
+    int done = 0;
+    int shown = 0;  // the start of the unit whose text was shown last
     try {
-        std::int64_t targetPos = target.SeekToEnd();
-        while (remaining > 0) {
-            const int run = std::min(remaining, RunUnits * TransferSize);
-            for (int unit = 0; unit < run; unit += TransferSize, k += 64)
-                SetMainStatusText(0, k == 0 ? firstText : laterText.arg(k));
+        if (total > 0)
+            SetMainStatusText(0, firstText);
+        while (done < total) {
+            const int run = std::min(total - done, RunUnits * TransferSize);
             const UINT moved = CFile::CopyRange(source, sourcePos, target, targetPos, UINT(run), buffer.data(),
                                                 UINT(buffer.size()));
             if (moved < UINT(run))
                 throw CFileException(CFileException::endOfFile, 0, source.GetFilePath());
             sourcePos += run;
             targetPos += run;
-            remaining -= run;
+            done += run;
+            // The unit starting where the run ended is next, if there is one.
+            const int latest = (std::min(done, total - 1) / TransferSize) * TransferSize;
+            for (std::int64_t unit = shown + TransferSize; unit <= latest; unit += TransferSize)
+                SetMainStatusText(0, laterText.arg(long(unit / 1024)), unit == latest);
+            shown = latest;
         }
     } catch (...) {
         WorkFile.Close();

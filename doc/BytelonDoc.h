@@ -51,9 +51,9 @@ public:
 private:
     void Load(CArchive& ar);
     void Store(CArchive& ar);
-    // Copies DocLen bytes from source at sourcePos to the end of target,
+    // Copies DocLen bytes from source at sourcePos to target at targetPos,
     // showing firstText, then laterText with the kilobytes copied, for every
-    // 65536 bytes; closes WorkFile.
-    void Transfer(CFile& source, std::int64_t sourcePos, CFile& target, const QString& firstText,
-                  const QString& laterText);
+    // 65536 bytes, each once those bytes have moved; closes WorkFile.
+    void Transfer(CFile& source, std::int64_t sourcePos, CFile& target, std::int64_t targetPos,
+                  const QString& firstText, const QString& laterText);
 };

@@ -27,13 +27,14 @@ void CBytelonView::On_File_Save_Selection_As()
         return;
     }
     CWaitCursor wait;
-    // Written beside the target and renamed over it once complete: a failure
-    // leaves the target as it was. The dialog has asked before replacing it.
+    // A failure leaves the target as it was. The dialog has asked before replacing it.
     CReplacingFile target(pathName);
     if (!target.Create()
-        || !CopyFileSegment(pDocument->WorkFile, pDocument->WorkFileName, lo, target.File, target.TempPath(), 0, len)
-        || !target.Commit())
+        || !CopyFileSegment(pDocument->WorkFile, pDocument->WorkFileName, lo, target.File, target.WritePath(), 0, len)
+        || !target.Commit(len)) {
+        target.Abandon();
         AfxMessageBox(IDS_SAVE_SELECTION_COPY);
+    }
 }
 
 void CBytelonView::OnUpdate_File_Save_Selection_As(CCmdUI* pCmdUI)

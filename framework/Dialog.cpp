@@ -117,6 +117,7 @@ void DDV_MinMaxInt(CDataExchange* pDX, int value, int minValue, int maxValue)
 CDialog::CDialog(UINT idTemplate, QWidget* pParent) : QDialog(pParent), TemplateId(idTemplate)
 {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    AfxSetHelpContext(this, HID_BASE_RESOURCE + idTemplate);
     if (CWinApp* pApp = AfxGetApp())
         pApp->ApplyDialogColors(this);
 }

@@ -61,6 +61,7 @@ CMDIChildWnd* CMultiDocTemplate::CreateNewFrame(CDocument* pDocument)
     pDocument->AddView(pView);
     auto* pFrame = new CMDIChildWnd(pView);
     pFrame->setWindowIcon(AfxLoadIcon(ResourceId));
+    AfxSetHelpContext(pFrame, HID_BASE_RESOURCE + ResourceId);
     if (CMDIFrameWnd* pMain = AfxGetMainWnd())
         pMain->GetMdiArea()->addSubWindow(pFrame);
     pFrame->UpdateTitle();

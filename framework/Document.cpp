@@ -34,6 +34,7 @@ bool CDocument::OnNewDocument()
 {
     DeleteContents();
     PathName.clear();
+    FileIdentity = CFileIdentity();
     SetModifiedFlag(false);
     return true;
 }
@@ -47,6 +48,8 @@ bool CDocument::OnOpenDocument(const QString& pathName)
         error.ReportError();
         return false;
     }
+    // Taken before reading: a change made while the file is read shows at the next save.
+    const CFileIdentity opened = CFileIdentity::OfHandle(file.Handle());
     std::int64_t length = 0;
     if (!AfxCallGuarded([&] { length = file.GetContentLength(MaxLength); }))
         return false;
@@ -70,6 +73,7 @@ bool CDocument::OnOpenDocument(const QString& pathName)
             return false;
         }
     }
+    FileIdentity = opened;
     SetModifiedFlag(false);
     ShowIdlePrompt();
     return true;
@@ -77,27 +81,44 @@ bool CDocument::OnOpenDocument(const QString& pathName)
 
 bool CDocument::OnSaveDocument(const QString& pathName)
 {
-    // The target is replaced only once every byte has reached the disk, so a
-    // failed save leaves the user's file exactly as it was.
+    // A failed save leaves the user's file exactly as it was.
     CReplacingFile target(pathName);
-    if (!target.Create())
+    if (!ConfirmReplacing(target.TargetPath()) || !target.Create())
         return false;
     CFile& file = target.File;
-    CFileException error;
-    if (!file.Open(target.TempPath(), CFile::modeReadWrite | CFile::shareExclusive, &error)) {
-        error.ReportError();
-        return false;
-    }
     const bool written = AfxCallGuarded([&] {
         CWaitCursor wait;
         CArchive archive(&file, CArchive::store);
         Serialize(archive);
     });
-    if (!written || !target.Commit())
+    if (!written) {
+        target.Abandon();
+        return false;
+    }
+    // Serialize writes the content from the file's start on.
+    const bool committed = target.Commit(file.GetPosition());
+    if (target.Replaced())
+        FileIdentity = target.Identity();
+    if (!committed)
         return false;
     SetModifiedFlag(false);
     ShowIdlePrompt();
     return true;
+}
+
+bool CDocument::ConfirmReplacing(const QString& targetPath) const
+{
+    if (PathName.isEmpty() || targetPath != PathName || !FileIdentity.Exists)
+        return true;
+    const CFileIdentity now = CFileIdentity::Of(PathName);
+    if (now == FileIdentity)
+        return true;
+    const QString question =
+        now.Exists ? QStringLiteral("%1 has been changed by another program since it was opened or saved. "
+                                    "Replace it with this document?")
+                   : QStringLiteral("%1 no longer exists: another program has deleted or renamed it since it was "
+                                    "opened or saved. Save this document under that name?");
+    return AfxMessageBox(question.arg(PathName), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void CDocument::ShowIdlePrompt()
@@ -207,7 +228,12 @@ bool CDocument::DoSave(const QString& pathName, bool replace)
             return false;
         newName = dialog.GetPathName();
     }
-    if (!OnSaveDocument(newName))
+    // A copy saved elsewhere leaves the document's own file as it was known.
+    const CFileIdentity identity = FileIdentity;
+    const bool saved = OnSaveDocument(newName);
+    if (!replace)
+        FileIdentity = identity;
+    if (!saved)
         return false;
     if (replace)
         SetPathName(newName);

@@ -4,6 +4,7 @@
 
 #include "framework/Afx.h"
 #include "framework/CmdTarget.h"
+#include "framework/FileIdentity.h"
 
 #include <QString>
 
@@ -39,6 +40,9 @@ public:
     void SetTitle(const QString& title);
     [[nodiscard]] const QString& GetPathName() const { return PathName; }
     void SetPathName(const QString& pathName, bool addToRecentFiles = true);
+    // The identity of the document's file when it was opened or last saved:
+    // a file that no longer has it was changed by another program.
+    [[nodiscard]] const CFileIdentity& GetFileIdentity() const { return FileIdentity; }
 
     [[nodiscard]] const std::vector<CView*>& GetViews() const { return Views; }
     void AddView(CView* pView);
@@ -65,11 +69,15 @@ private:
     friend class CMultiDocTemplate;
     void UpdateFrameTitles();
     static void ShowIdlePrompt();
+    // Asks before the document's own file, changed or removed by another
+    // program since, is written over; false when the user says No.
+    [[nodiscard]] bool ConfirmReplacing(const QString& targetPath) const;
 
     CMultiDocTemplate* pDocTemplate = nullptr;
     std::vector<CView*> Views;
     QString Title;
     QString PathName;
+    CFileIdentity FileIdentity;
     bool Modified = false;
     bool Closing = false;
 };

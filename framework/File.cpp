@@ -47,6 +47,8 @@ bool CFile::Open(const QString& fileName, UINT openFlags, CFileException* pError
         if (!(openFlags & modeNoTruncate))
             flags |= O_TRUNC;
     }
+    if (openFlags & modeCreateNew)
+        flags |= O_CREAT | O_EXCL;
     auto fail = [&](int error) {
         const CFileException cause(CFileException::CauseFromErrno(error), error, NameForReports(fileName));
         if (pError)
@@ -59,7 +61,7 @@ bool CFile::Open(const QString& fileName, UINT openFlags, CFileException* pError
         return fail(ENOENT);
     // Non-blocking only while opening: a named pipe without a writer would
     // otherwise hang the program here.
-    const int fd = ::open(NativePath(fileName).constData(), flags | O_NONBLOCK, 0666);
+    const int fd = ::open(NativePath(fileName).constData(), flags | O_NONBLOCK, (openFlags & modePrivate) ? 0600 : 0666);
     if (fd < 0)
         return fail(errno);
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -360,6 +362,8 @@ bool CFile::GetStatus(const QString& fileName, CFileStatus& status)
 
 bool CFile::CheckRegular(const QString& fileName, CFileException* pError)
 {
+    if (!CheckName(fileName, pError))
+        return false;
     CFileStatus status;
     if (!GetStatus(fileName, status) || status.IsRegular)
         return true;

@@ -35,6 +35,11 @@ public:
         shareDenyNone = 0x0040,
         modeCreate = 0x1000,
         modeNoTruncate = 0x2000,
+        // Created, and only when no file of the name exists.
+        modeCreateNew = 0x4000,
+        // A file created is readable and writable by its owner only; otherwise
+        // by everyone the umask allows, as any program creates files.
+        modePrivate = 0x8000,
         // Small sequential reads are served from a read-ahead buffer.
         osSequentialScan = 0x10000,
     };
@@ -99,9 +104,13 @@ public:
                           UINT count, void* pBuffer, UINT bufferSize, UINT* pDone = nullptr);
 
     [[nodiscard]] static bool GetStatus(const QString& fileName, CFileStatus& status);
-    // False, with the cause in pError, when fileName names a folder, a device,
+    // False, with the cause in pError, when fileName cannot be carried to the
+    // file system byte for byte (NativeNames.h), or names a folder, a device,
     // a named pipe or a socket; true for a regular file and for no file at all.
     [[nodiscard]] static bool CheckRegular(const QString& fileName, CFileException* pError);
+    // False, with the cause in pError, when fileName holds bytes that are not
+    // UTF-8 text, or may stand for a name in its folder that does.
+    [[nodiscard]] static bool CheckName(const QString& fileName, CFileException* pError);
     // False when the file could not be removed, with the cause in pError.
     static bool Remove(const QString& fileName, CFileException* pError = nullptr);
     static bool Rename(const QString& oldName, const QString& newName, CFileException* pError = nullptr);

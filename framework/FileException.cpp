@@ -64,6 +64,15 @@ QString CFileException::ErrorMessage() const
         break;
     case folder: text = QStringLiteral("%1 is a folder, not a file."); break;
     case notRegularFile: text = QStringLiteral("%1 is a device, a pipe or a socket, not a regular file."); break;
+    case nameNotText:
+        text = QStringLiteral("The name %1 is not UTF-8 text, which BYTELON cannot carry to the file system, so no "
+                              "file was opened or changed. Rename the file and try again.");
+        break;
+    case nameMisread:
+        text = QStringLiteral("The folder of %1 holds a file whose name is not UTF-8 text and reads the same. "
+                              "BYTELON cannot tell the two apart, so neither was opened or changed. Rename that "
+                              "file and try again.");
+        break;
     default: text = QStringLiteral("An unexpected error occurred while accessing %1."); break;
     }
     return text.arg(FileName.isEmpty() ? QStringLiteral("an unnamed file") : FileName);

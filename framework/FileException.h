@@ -23,6 +23,10 @@ public:
         endOfFile,
         folder,
         notRegularFile,
+        // A name with bytes that are not UTF-8 text (see NativeNames.h).
+        nameNotText,
+        // A name that also reads as one in its folder that is not UTF-8 text.
+        nameMisread,
     };
 
     CFileException() = default;

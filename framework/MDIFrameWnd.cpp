@@ -1,9 +1,12 @@
 #include "framework/MDIFrameWnd.h"
 
+#include "framework/ContextHelpMode.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
+#include "framework/HelpContext.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/MessageBox.h"
+#include "framework/NativeNames.h"
 #include "framework/Resources.h"
 #include "framework/StatusBar.h"
 #include "framework/StringTable.h"
@@ -12,6 +15,7 @@
 #include "framework/WinApp.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -22,7 +26,6 @@
 #include <QMimeData>
 #include <QShortcut>
 #include <QToolBar>
-#include <QWhatsThis>
 
 namespace {
 
@@ -51,7 +54,6 @@ void ApplyPrompt(QAction* pAction, UINT id)
     const QString status = split < 0 ? prompt : prompt.left(split);
     const QString tip = split < 0 ? QString() : prompt.mid(split + 1);
     pAction->setStatusTip(status);
-    pAction->setWhatsThis(status);
     if (!tip.isEmpty())
         pAction->setToolTip(tip);
 }
@@ -79,6 +81,7 @@ CMDIFrameWnd::~CMDIFrameWnd()
 bool CMDIFrameWnd::LoadFrame(UINT idResource)
 {
     ResourceId = idResource;
+    AfxSetHelpContext(this, HID_BASE_RESOURCE + idResource);
     Title = AfxLoadString(idResource);
     setWindowTitle(Title);
     const QIcon icon = AfxLoadIcon(idResource);
@@ -216,6 +219,7 @@ void CMDIFrameWnd::FillRecentFiles(QMenu* pMenu)
         ApplyPrompt(pAction, ID_FILE_MRU_FILE1 + UINT(i));
         const UINT id = ID_FILE_MRU_FILE1 + UINT(i);
         connect(pAction, &QAction::triggered, this, [this, id] { ExecuteCommand(id); });
+        AfxSetHelpContext(pAction, HID_BASE_COMMAND + id);
         pMenu->insertAction(pBefore, pAction);
         pBefore = pAction;
         DynamicActions.push_back(pAction);
@@ -236,6 +240,7 @@ void CMDIFrameWnd::FillWindowList(QMenu* pMenu)
         pAction->setCheckable(true);
         pAction->setChecked(pFrame == MDIGetActive());
         pAction->setStatusTip(QStringLiteral("Activate this window"));
+        AfxSetHelpContext(pAction, HID_BASE_COMMAND + AFX_IDM_FIRST_MDICHILD);
         connect(pAction, &QAction::triggered, this, [this, pFrame] {
             for (CMDIChildWnd* p : GetChildFrames()) {
                 if (p == pFrame)
@@ -329,6 +334,9 @@ bool CMDIFrameWnd::RouteCommand(UINT id, CCmdUI* pCmdUI)
 
 bool CMDIFrameWnd::ExecuteCommand(UINT id)
 {
+    // In help mode a command chosen with a key or from a menu is explained, not run.
+    if (CContextHelpMode::TakeCommand(id))
+        return true;
     bool done = false;
     AfxCallGuarded([&] {
         if (CWinApp* pApp = AfxGetApp())
@@ -374,6 +382,7 @@ bool CMDIFrameWnd::LoadToolBar(QToolBar* pToolBar, UINT idResource)
     if (!pResource)
         return false;
     const QPixmap strip = AfxLoadBitmap(pResource->Bitmap);
+    AfxSetHelpContext(pToolBar, HID_BASE_CONTROL + AFX_IDW_TOOLBAR);
     pToolBar->setIconSize(QSize(pResource->ButtonWidth, pResource->ButtonHeight));
     int image = 0;
     for (UINT id : pResource->Buttons) {
@@ -396,6 +405,7 @@ bool CMDIFrameWnd::LoadToolBar(QToolBar* pToolBar, UINT idResource)
 void CMDIFrameWnd::SetStatusBar(CStatusBar* pBar)
 {
     pStatusBar = pBar;
+    AfxSetHelpContext(pBar, HID_BASE_CONTROL + AFX_IDW_STATUS_BAR);
     setStatusBar(pBar);
 }
 
@@ -423,8 +433,10 @@ void CMDIFrameWnd::dropEvent(QDropEvent* event)
     activateWindow();
     AfxCallGuarded([&] {
         for (const QUrl& url : urls) {
+            // The name's own bytes: toLocalFile would decode them lossily.
             if (url.isLocalFile() && AfxGetApp())
-                AfxGetApp()->OpenDocumentFile(url.toLocalFile());
+                AfxGetApp()->OpenDocumentFile(
+                    AfxDecodeFileName(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1())));
         }
     });
 }
@@ -457,22 +469,28 @@ bool CMDIFrameWnd::OnCmdMsg(UINT id, CCmdUI* pCmdUI)
         }
         return true;
     }
-    case ID_HELP:
     case ID_HELP_FINDER:
-    case ID_DEFAULT_HELP:
         if (pCmdUI)
             pCmdUI->Enable(true);
-        else
-            AfxMessageBox(QStringLiteral("No help file is installed. The status bar describes each command "
-                                         "while it is highlighted, and Shift+F1 explains toolbar buttons."),
-                          MB_OK | MB_ICONINFORMATION);
+        else if (CWinApp* pApp = AfxGetApp())
+            pApp->WinHelp(0, HELP_FINDER);
+        return true;
+    case ID_HELP:
+    case ID_DEFAULT_HELP:
+        // Help on what has the focus: a document window, or the frame itself.
+        if (pCmdUI) {
+            pCmdUI->Enable(true);
+        } else if (CWinApp* pApp = AfxGetApp()) {
+            QWidget* pFocus = QApplication::focusWidget();
+            const DWORD context = AfxGetHelpContext(pFocus && isAncestorOf(pFocus) ? pFocus : this);
+            pApp->WinHelp(context, HELP_CONTEXT);
+        }
         return true;
     case ID_CONTEXT_HELP:
-        // The pointer turns into the help pointer; a click then shows the item's prompt.
         if (pCmdUI)
             pCmdUI->Enable(true);
         else
-            QWhatsThis::enterWhatsThisMode();
+            CContextHelpMode::Enter();
         return true;
     default:
         return false;

@@ -232,6 +232,12 @@ CDocument* CWinApp::OpenDocumentFile(const QString& fileName)
 {
     if (Templates.empty())
         return nullptr;
+    // Before the toolkit resolves the name, which it would do for another file.
+    CFileException error;
+    if (!CFile::CheckName(fileName, &error)) {
+        error.ReportError();
+        return nullptr;
+    }
     const QFileInfo info(fileName);
     const QString path = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
     for (const auto& pTemplate : Templates) {

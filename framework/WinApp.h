@@ -5,6 +5,7 @@
 
 #include "framework/Afx.h"
 #include "framework/CmdTarget.h"
+#include "framework/HelpContext.h"
 
 #include <QObject>
 #include <QSettings>
@@ -87,6 +88,10 @@ public:
     // The printer every print job and preview uses, made on first use.
     [[nodiscard]] QPrinter* GetPrinter();
     bool OnCmdMsg(UINT id, CCmdUI* pCmdUI) override;
+
+    // Help for a help context (HELP_CONTEXT) or the help's contents
+    // (HELP_FINDER). The framework's own has no help file to show.
+    virtual void WinHelp(DWORD data, UINT command = HELP_CONTEXT);
 
     // Dialog and message box colours for the whole program.
     void SetDialogBkColor(COLORREF background, COLORREF text);

@@ -12,7 +12,7 @@ import shutil
 import struct
 import zlib
 
-ICON = "com.corvanesystems.Bytelon"
+ICON = "example.corvane.Bytelon"
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 OUT = os.path.join(ROOT, "res", "linux", "icons")

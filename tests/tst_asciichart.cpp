@@ -92,7 +92,7 @@ void tst_asciichart::folderChoice()
         QVERIFY(QDir().mkpath(program));
     if (withDesktopEntry) {
         QVERIFY(QDir().mkpath(program + QStringLiteral("/../share/applications")));
-        WriteFile(program + QStringLiteral("/../share/applications/com.corvanesystems.Bytelon.desktop"), "x");
+        WriteFile(program + QStringLiteral("/../share/applications/example.corvane.Bytelon.desktop"), "x");
     }
     const QString user = root.path() + QStringLiteral("/home/.local/share/Corvane Systems/BYTELON");
     QCOMPARE(ChooseAsciiChartFolder(program, user), inUserFolder ? user : program);

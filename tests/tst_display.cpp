@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QScrollBar>
 #include <QSettings>
@@ -178,6 +179,9 @@ void tst_display::fontCancelled()
 
 void tst_display::interactiveFontDialog()
 {
+    // scripts/deps.sh installs the face (fonts-dejavu-extra); without it the dialog falls back to Book.
+    if (!QFontDatabase::styles(QStringLiteral("DejaVu Sans Mono")).contains(QStringLiteral("Bold Oblique")))
+        QSKIP("DejaVu Sans Mono Bold Oblique is not installed (package fonts-dejavu-extra)");
     CProgram program;
     AfxSetFontDialogService(nullptr);
     CBytelonView* pView = program.OpenFocused(Counting(1000));

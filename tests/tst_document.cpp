@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -108,6 +109,8 @@ private slots:
     void loadProgress();
     void saveRoundTrip_data();
     void saveRoundTrip();
+    void progressNeverAheadOfBytes_data();
+    void progressNeverAheadOfBytes();
     void saveReplacesLongerFileAndKeepsPermissions();
     void saveAndLoadWhileWindowsWaitToBePainted();
     void saveFailureKeepsOriginal_data();
@@ -265,6 +268,76 @@ void TestDocument::saveRoundTrip()
     QCOMPARE(pReopened->DocLen, bytes.size());
 }
 
+void TestDocument::progressNeverAheadOfBytes_data()
+{
+    QTest::addColumn<bool>("saving");
+    QTest::addColumn<bool>("reading");
+    QTest::addColumn<int>("failAt");
+
+    // Files longer than the runs the bytes move in, stopped in the first run and in a later one.
+    const int later = 16 * 1024 * 1024 + 5 * 65536;
+    QTest::newRow("load-source-unreadable-early") << false << true << 3 * 65536;
+    QTest::newRow("load-work-file-full-later") << false << false << later;
+    QTest::newRow("save-work-file-unreadable-later") << true << true << later;
+    QTest::newRow("save-target-full-early") << true << false << 3 * 65536;
+}
+
+void TestDocument::progressNeverAheadOfBytes()
+{
+    QFETCH(bool, saving);
+    QFETCH(bool, reading);
+    QFETCH(int, failAt);
+
+    CProgram program;
+    const QByteArray bytes = Pattern(18 * 1024 * 1024, 5);
+    const QString source = program.MakeFile(QStringLiteral("long.bin"), bytes);
+    QString workFile;
+    if (saving) {
+        CBytelonDoc* pDocument = program.Open(source);
+        QVERIFY(pDocument);
+        workFile = pDocument->WorkFileName;
+    }
+    // The file the fault stops: read from, or written to, by the transfer.
+    auto watched = [&](const QString& path) {
+        if (saving)
+            return reading == (path == workFile);
+        return reading == (path == source);
+    };
+    std::int64_t moved = 0;
+    auto fault = [&](const QString& path, std::int64_t pos, UINT count) {
+        if (!watched(path))
+            return false;
+        if (pos + std::int64_t(count) > failAt)
+            return true;
+        moved = std::max(moved, pos + std::int64_t(count));
+        return false;
+    };
+    QSignalSpy spy(&program.Frame()->StatusBar, &CStatusBar::paneTextChanged);
+    if (reading)
+        CFile::SetReadFault(fault);
+    else
+        CFile::SetWriteFault(fault);
+    if (saving) {
+        program.FileDialogs.Paths.push_back(program.Dir() + QStringLiteral("/saved.bin"));
+        QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_SAVE_AS));
+    } else {
+        program.Open(source);
+    }
+    CFile::SetReadFault(nullptr);
+    CFile::SetWriteFault(nullptr);
+    QVERIFY(!program.Messages.Texts.isEmpty());
+
+    // Each text names the kilobytes before its unit: those must have moved.
+    const QString prefix = saving ? QStringLiteral("Storing") : QStringLiteral("Loading");
+    const QStringList texts = ProgressTexts(spy, prefix);
+    QVERIFY(!texts.isEmpty());
+    const QString last = texts.back();
+    const std::int64_t claimed = last.endsWith(QLatin1String("..."))
+                                     ? 0
+                                     : std::int64_t(last.mid(prefix.size() + 2).chopped(1).toLongLong()) * 1024;
+    QVERIFY2(claimed <= moved, qPrintable(QStringLiteral("%1 with %2 bytes moved").arg(last).arg(moved)));
+}
+
 void TestDocument::saveReplacesLongerFileAndKeepsPermissions()
 {
     CProgram program;
@@ -275,11 +348,14 @@ void TestDocument::saveReplacesLongerFileAndKeepsPermissions()
     QVERIFY(QFile::setPermissions(path, permissions));
     CBytelonDoc* pDocument = program.Open(path);
     QVERIFY(pDocument);
-    // Someone makes the file longer meanwhile; saving puts back exactly the document.
+    // Someone makes the file longer meanwhile; saving, once the user agrees,
+    // puts back exactly the document.
     program.MakeFile(QStringLiteral("kept.bin"), RandomBytes(200000, 4));
     pDocument->SetModifiedFlag(true);
+    program.Messages.Answers.push_back(IDYES);
     QVERIFY(program.Frame()->ExecuteCommand(ID_FILE_SAVE));
-    QVERIFY(program.Messages.Texts.isEmpty());
+    QCOMPARE(program.Messages.Texts.size(), 1);
+    QVERIFY(program.Messages.Texts[0].contains(QStringLiteral("has been changed by another program")));
     QVERIFY(FileBytes(path) == bytes);
     const QFileDevice::Permissions modeBits(0x7777 & ~0x0700);
     QCOMPARE(QFile::permissions(path) & modeBits, permissions);

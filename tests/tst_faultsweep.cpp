@@ -27,6 +27,7 @@
 #include <QTest>
 
 #include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -45,6 +46,7 @@ enum class Op {
     ReplaceAllStepByStep,
     ClearAll,
     Save,
+    SaveOverHardLink,
     SaveAs,
     SaveSelectionAs,
     SaveSelectionAsNew,
@@ -90,7 +92,8 @@ QList<QByteArray> ReplaceAllBoundaries(QByteArray bytes)
 
 bool Saves(Op op)
 {
-    return op == Op::Save || op == Op::SaveAs || op == Op::SaveSelectionAs || op == Op::SaveSelectionAsNew;
+    return op == Op::Save || op == Op::SaveOverHardLink || op == Op::SaveAs || op == Op::SaveSelectionAs
+           || op == Op::SaveSelectionAsNew;
 }
 
 // One operation on a fresh copy of the files, with one fault armed.
@@ -102,6 +105,7 @@ public:
         OtherPath = Program.Dir() + QStringLiteral("/other.bin");
         SourcePath = Program.Dir() + QStringLiteral("/insert.bin");
         NewPath = Program.Dir() + QStringLiteral("/new.bin");
+        LinkPath = Program.Dir() + QStringLiteral("/link.bin");
         Program.App()->CharPerLine = 16;
     }
 
@@ -143,12 +147,16 @@ public:
 private:
     void ResetFiles()
     {
+        QFile::remove(LinkPath);
         WriteFile(UserPath, Original());
+        // A second name makes a save write the file in place.
+        if (TheOp == Op::SaveOverHardLink)
+            QVERIFY(::link(QFile::encodeName(UserPath).constData(), QFile::encodeName(LinkPath).constData()) == 0);
         WriteFile(OtherPath, Pattern(1000, 5));
         WriteFile(SourcePath, Pattern(40000, 4));
         QFile::remove(NewPath);
         Files.clear();
-        for (const QString& path : {UserPath, OtherPath, SourcePath, NewPath})
+        for (const QString& path : {UserPath, OtherPath, SourcePath, NewPath, LinkPath})
             Files[path] = QFile::exists(path) ? FileBytes(path) : QByteArray("<absent>");
         auto* pData = new QMimeData;
         if (TheOp == Op::PastePrivate) {
@@ -185,6 +193,7 @@ private:
         case Op::SaveSelectionAs:
         case Op::SaveSelectionAsNew: SelectBytes(pView, SelLo, SelHi); break;
         case Op::Save:
+        case Op::SaveOverHardLink:
             // Something to save.
             MoveCaretTo(pView, 0);
             pView->ReplaceSelectionWithString("edit", 4);
@@ -281,7 +290,8 @@ private:
             Arm();
             pFrame->ExecuteCommand(ID_EDIT_CLEAR_ALL);
             break;
-        case Op::Save: Arm(); pFrame->ExecuteCommand(ID_FILE_SAVE); break;
+        case Op::Save:
+        case Op::SaveOverHardLink: Arm(); pFrame->ExecuteCommand(ID_FILE_SAVE); break;
         case Op::SaveAs:
         case Op::SaveSelectionAs:
         case Op::SaveSelectionAsNew:
@@ -368,8 +378,10 @@ private:
         QMap<QString, QByteArray> saved;
         const QByteArray selection = Before.mid(SelLo, SelHi - SelLo);
         const bool documentSaved = pDocument && !pDocument->IsModified();
-        if (TheOp == Op::Save && documentSaved)
+        if ((TheOp == Op::Save || TheOp == Op::SaveOverHardLink) && documentSaved)
             saved[UserPath] = Before;
+        if (TheOp == Op::SaveOverHardLink && documentSaved)
+            saved[LinkPath] = Before;
         if (TheOp == Op::SaveAs && documentSaved && pDocument->GetPathName() == OtherPath)
             saved[OtherPath] = Before;
         if (TheOp == Op::SaveSelectionAs)
@@ -403,6 +415,7 @@ private:
     QString OtherPath;
     QString SourcePath;
     QString NewPath;
+    QString LinkPath;
     QMap<QString, QByteArray> Files;
     CBytelonDoc* pDocument = nullptr;
     CBytelonView* pView = nullptr;
@@ -442,6 +455,7 @@ void tst_faultsweep::sweep_data()
         {Op::ReplaceAllStepByStep, "replace-all-step-by-step"},
         {Op::ClearAll, "clear-all"},
         {Op::Save, "save"},
+        {Op::SaveOverHardLink, "save-over-a-hard-linked-file"},
         {Op::SaveAs, "save-as-over-another-file"},
         {Op::SaveSelectionAs, "save-selection-as-over-a-file"},
         {Op::SaveSelectionAsNew, "save-selection-as-new-file"},

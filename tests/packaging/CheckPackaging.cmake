@@ -2,11 +2,16 @@
 #   desktop-entry  desktop-file-validate finds nothing to say
 #   metainfo       appstreamcli validate --no-net passes
 #   manual-page    groff formats the page without a warning
+#   changelog      the Debian change log parses, its newest entry the project's version
 #   install        cmake --install into a staging folder (DESTDIR) installs
 #                  exactly the expected files, each icon of its folder's size,
 #                  and the installed program answers --version with no display
-# Run as: cmake -DCHECK=... -DSOURCE=<source dir> -DBUILD=<build dir> -P CheckPackaging.cmake
-set(ID com.corvanesystems.Bytelon)
+#   install-unbuilt  cmake --install from a build folder that holds the program
+#                  but not its manual page fails, naming what is missing, and
+#                  installs nothing
+# Run as: cmake -DCHECK=... -DSOURCE=<source dir> -DBUILD=<build dir> -DVERSION=<version>
+#         -P CheckPackaging.cmake
+set(ID example.corvane.Bytelon)
 set(LINUX ${SOURCE}/res/linux)
 
 function(run_quietly)
@@ -27,6 +32,33 @@ elseif(CHECK STREQUAL "metainfo")
   endif()
 elseif(CHECK STREQUAL "manual-page")
   run_quietly(groff -man -Tutf8 -ww -z ${LINUX}/bytelon.1)
+elseif(CHECK STREQUAL "changelog")
+  execute_process(COMMAND dpkg-parsechangelog -l ${LINUX}/changelog -S Version
+                  RESULT_VARIABLE status OUTPUT_VARIABLE version ERROR_VARIABLE err OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT status EQUAL 0 OR NOT err STREQUAL "" OR NOT version STREQUAL VERSION)
+    message(FATAL_ERROR "dpkg-parsechangelog: exit ${status}, version '${version}', expected '${VERSION}'\n${err}")
+  endif()
+elseif(CHECK STREQUAL "install-unbuilt")
+  set(unbuilt ${BUILD}/install-unbuilt)
+  set(stage ${unbuilt}-stage)
+  file(REMOVE_RECURSE ${unbuilt} ${stage})
+  execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE} -B ${unbuilt} -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "configuring ${unbuilt} failed:\n${out}")
+  endif()
+  # The program built but not the rest, as a build of the program target alone once left it.
+  file(WRITE ${unbuilt}/bytelon "")
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${stage}
+                          ${CMAKE_COMMAND} --install ${unbuilt} --prefix /usr
+                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  file(GLOB_RECURSE installed LIST_DIRECTORIES false ${stage}/*)
+  file(REMOVE_RECURSE ${unbuilt} ${stage})
+  # The message comes wrapped at any blank.
+  string(REGEX REPLACE "[ \n]+" " " flat "${out}")
+  if(status EQUAL 0 OR NOT flat MATCHES "bytelon\\.1\\.gz has not been built" OR NOT installed STREQUAL "")
+    message(FATAL_ERROR "cmake --install of an unbuilt folder: exit ${status}\n${out}\ninstalled: ${installed}")
+  endif()
 elseif(CHECK STREQUAL "install")
   set(stage ${BUILD}/install-check)
   file(REMOVE_RECURSE ${stage})
@@ -41,6 +73,8 @@ elseif(CHECK STREQUAL "install")
   set(expected
     usr/bin/bytelon
     usr/share/applications/${ID}.desktop
+    usr/share/doc/bytelon/changelog.gz
+    usr/share/doc/bytelon/copyright
     usr/share/icons/hicolor/128x128/apps/${ID}.png
     usr/share/icons/hicolor/16x16/apps/${ID}.png
     usr/share/icons/hicolor/256x256/apps/${ID}.png
@@ -67,7 +101,7 @@ elseif(CHECK STREQUAL "install")
     endif()
   endforeach()
   file(STRINGS ${stage}/usr/share/applications/${ID}.desktop exec REGEX "^Exec=")
-  if(NOT exec STREQUAL "Exec=bytelon %F")
+  if(NOT exec STREQUAL "Exec=bytelon %f")
     message(FATAL_ERROR "the desktop entry says ${exec}")
   endif()
   execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb

@@ -1,8 +1,12 @@
-// Makes the README's pictures from the program itself, running offscreen:
-// a document window, and the Find dialog over it. Each window gets a title
-// bar drawn by the style, as a desktop would frame it.
+// Makes the pictures of the README and the user guide from the program
+// itself, running offscreen: a document window, the Find dialog over it, a
+// column rule being dragged, and the Insert, Replace and Goto Address
+// dialogs. Each window gets a title bar drawn by the style, as a desktop
+// would frame it.
 //
-//   bytelon_screenshots <folder>     writes document.png and find.png there
+//   bytelon_screenshots <folder>     writes document.png, find.png,
+//                                    columnbox.png, insert.png, replace.png
+//                                    and goto.png there
 
 #include "support/TestSupport.h"
 
@@ -10,13 +14,17 @@
 #include "app/MainFrame.h"
 #include "res/Resource.h"
 #include "search/FindDlg.h"
+#include "search/ReplaceDlg.h"
 #include "view/BytelonView.h"
+#include "view/ColumnBox.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QDialog>
 #include <QImage>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QSet>
 #include <QStyle>
@@ -49,6 +57,26 @@ QImage Framed(QWidget* pWindow)
     pWindow->style()->drawComplexControl(QStyle::CC_TitleBar, &option, &painter, pWindow);
     painter.drawImage(1, 1 + titleHeight, content);
     return image;
+}
+
+// The picture with another over it, shadowed, at a place of the first.
+QImage WithOver(QImage image, const QImage& over, QPoint at)
+{
+    QPainter painter(&image);
+    painter.fillRect(QRect(at + QPoint(4, 4), over.size()), QColor(0, 0, 0, 60));
+    painter.drawImage(at, over);
+    return image;
+}
+
+// Types into the dialog's entry box of that identifier, as the user would.
+void TypeInto(CDialog* pDialog, int id, const QString& text)
+{
+    auto* pEntry = pDialog->GetDlgItemAs<QLineEdit>(id);
+    if (!pEntry)
+        return;
+    pEntry->setFocus();
+    QTest::keyClicks(pEntry, text);
+    ProcessEvents();
 }
 
 // Stored with a palette when the picture has few enough colours: smaller, and exact.
@@ -117,16 +145,97 @@ int main(int argc, char* argv[])
     pText->setFocus();
     QTest::keyClicks(pText, QStringLiteral("IDAT"));
     ProcessEvents();
-    QImage shot = Framed(program.Frame());
-    {
-        const QImage dialog = Framed(pFind);
-        // Over the middle of the document window, as the dialog opens on a desktop.
-        const QPoint at((shot.width() - dialog.width()) / 2 + 80, (shot.height() - dialog.height()) / 2 + 60);
-        QPainter painter(&shot);
-        painter.fillRect(QRect(at + QPoint(4, 4), dialog.size()), QColor(0, 0, 0, 60));
-        painter.drawImage(at, dialog);
-    }
-    if (!Save(shot, folder + QStringLiteral("/find.png"), err))
+    const QImage shot = Framed(program.Frame());
+    const QImage dialog = Framed(pFind);
+    // Over the middle of the document window, as the dialog opens on a desktop.
+    const QPoint centre((shot.width() - dialog.width()) / 2 + 80, (shot.height() - dialog.height()) / 2 + 60);
+    if (!Save(WithOver(shot, dialog, centre), folder + QStringLiteral("/find.png"), err))
         return 1;
-    return 0;
+    pFind->DestroyWindow();
+    ProcessEvents();
+
+    // The rule between the hex and text columns dragged two bytes to the right.
+    Focus(pView);
+    QWidget* pViewport = pView->viewport();
+    const QPoint press(pView->TextRuleX, 3 * pView->LineHeight);
+    QMouseEvent hover(QEvent::MouseMove, press, pViewport->mapToGlobal(press), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(pViewport, &hover);
+    QTest::mousePress(pViewport, Qt::LeftButton, Qt::NoModifier, press);
+    const QPoint dragged = press + QPoint(int(7.5 * pView->CharWidth), 0);
+    QTest::mouseMove(pViewport, dragged);
+    ProcessEvents();
+    CColumnBox* pBox = program.App()->pColumnBox;
+    if (!pBox) {
+        err << "no column box\n";
+        return 1;
+    }
+    {
+        const QImage frame = Framed(program.Frame());
+        const QImage box = pBox->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        // The frame's picture starts one pixel and a title bar above its contents.
+        const int titleHeight = frame.height() - program.Frame()->height() - 2;
+        const QPoint at = pBox->geometry().topLeft() - program.Frame()->mapToGlobal(QPoint(0, 0)) +
+                          QPoint(1, 1 + titleHeight);
+        QImage shot = frame;
+        QPainter painter(&shot);
+        painter.drawImage(at, box);
+        painter.end();
+        // The document window's part of it.
+        const QRect window = pView->parentWidget()->geometry().translated(
+            pView->parentWidget()->parentWidget()->mapTo(program.Frame(), QPoint(0, 0)) + QPoint(1, 1 + titleHeight));
+        if (!Save(shot.copy(window.adjusted(-8, -8, 8, 8).intersected(shot.rect())),
+                  folder + QStringLiteral("/columnbox.png"), err))
+            return 1;
+    }
+    QTest::mouseRelease(pViewport, Qt::LeftButton, Qt::NoModifier, press);
+    ProcessEvents();
+
+    // Typing 4 in the hex column opens the Insert dialog; 1 completes the byte.
+    Focus(pView);
+    MoveCaretTo(pView, 16);
+    bool saved = false;
+    WhenModal([&](QWidget* pModal) {
+        auto* pDialog = qobject_cast<CDialog*>(pModal);
+        ProcessEvents();
+        if (pDialog && pDialog->GetTemplateId() == IDD_INSERT) {
+            if (auto* pHex = pDialog->GetDlgItemAs<QLineEdit>(IDC_INSERT_HEX)) {
+                QTest::keyClick(pHex, Qt::Key_1);
+                QTest::keyClicks(pHex, QStringLiteral(" 42 43"));
+            }
+            ProcessEvents();
+            saved = Save(Framed(pModal), folder + QStringLiteral("/insert.png"), err);
+        }
+        qobject_cast<QDialog*>(pModal)->reject();
+    });
+    QTest::keyClick(pView, Qt::Key_4);
+    if (!saved)
+        return 1;
+
+    Focus(pView);
+    program.Frame()->ExecuteCommand(ID_SEARCH_REPLACE);
+    CReplaceDlg* pReplace = program.App()->pReplaceDlg;
+    if (!pReplace) {
+        err << "no Replace dialog\n";
+        return 1;
+    }
+    TypeInto(pReplace, IDC_REPLACE_FIND_ASCII, QStringLiteral("IHDR"));
+    TypeInto(pReplace, IDC_REPLACE_WITH_HEX, QStringLiteral("69 48 44 52"));
+    if (!Save(Framed(pReplace), folder + QStringLiteral("/replace.png"), err))
+        return 1;
+    pReplace->DestroyWindow();
+    ProcessEvents();
+
+    Focus(pView);
+    saved = false;
+    WhenModal([&](QWidget* pModal) {
+        auto* pDialog = qobject_cast<CDialog*>(pModal);
+        if (pDialog && pDialog->GetTemplateId() == IDD_GOTO) {
+            TypeInto(pDialog, IDC_ADDRESS, QStringLiteral("1a0"));
+            saved = Save(Framed(pModal), folder + QStringLiteral("/goto.png"), err);
+        }
+        qobject_cast<QDialog*>(pModal)->reject();
+    });
+    program.Frame()->ExecuteCommand(ID_SEARCH_GOTO);
+    return saved ? 0 : 1;
 }
