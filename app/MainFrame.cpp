@@ -65,6 +65,7 @@ int CMainFrame::OnCreate()
     if (!StatusBar.SetIndicators(Indicators, int(std::size(Indicators))))
         return -1;
     SetStatusBar(&StatusBar);
+    StatusBar.SetPaneName(1, QStringLiteral("Caret address"));
     StatusBar.SetPaneText(0, AfxLoadString(AFX_IDS_IDLEMESSAGE));
     // Pane 1 holds a ten-digit caret address.
     {

@@ -1,5 +1,6 @@
 #include "framework/MDIFrameWnd.h"
 
+#include "framework/AccessibleCommandButton.h"
 #include "framework/ContextHelpMode.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
@@ -26,6 +27,7 @@
 #include <QMimeData>
 #include <QShortcut>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -384,6 +386,7 @@ bool CMDIFrameWnd::LoadToolBar(QToolBar* pToolBar, UINT idResource)
     const QPixmap strip = AfxLoadBitmap(pResource->Bitmap);
     AfxSetHelpContext(pToolBar, HID_BASE_CONTROL + AFX_IDW_TOOLBAR);
     pToolBar->setIconSize(QSize(pResource->ButtonWidth, pResource->ButtonHeight));
+    MarkCommandToolBar(pToolBar);
     int image = 0;
     for (UINT id : pResource->Buttons) {
         if (id == 0) {
@@ -398,8 +401,28 @@ bool CMDIFrameWnd::LoadToolBar(QToolBar* pToolBar, UINT idResource)
             pAction->setText(pAction->toolTip());
         ++image;
         pToolBar->addAction(pAction);
+        if (auto* pButton = qobject_cast<QToolButton*>(pToolBar->widgetForAction(pAction)))
+            NameCommandButton(pButton, CommandName(pAction), FirstAccelerator(id));
     }
     return true;
+}
+
+QString CMDIFrameWnd::CommandName(const QAction* pAction)
+{
+    // The tooltip is the command's short name. Without one it is the menu
+    // text, which carries its accelerator after a tab.
+    QString name = pAction->toolTip().section(QLatin1Char('\t'), 0, 0);
+    name.remove(QLatin1Char('&')).remove(QStringLiteral("..."));
+    return name.trimmed();
+}
+
+QKeySequence CMDIFrameWnd::FirstAccelerator(UINT id) const
+{
+    for (const auto& [sequence, command] : Accelerators) {
+        if (command == id)
+            return sequence;
+    }
+    return QKeySequence();
 }
 
 void CMDIFrameWnd::SetStatusBar(CStatusBar* pBar)

@@ -56,8 +56,11 @@ public:
     // Introspection for tests: the accelerator table as loaded.
     [[nodiscard]] const std::vector<std::pair<QKeySequence, UINT>>& GetAccelerators() const { return Accelerators; }
 
-    // Fills a toolbar from a toolbar resource.
+    // Fills a toolbar from a toolbar resource; each button is named by its
+    // command for assistive technology, with the command's first accelerator.
     bool LoadToolBar(QToolBar* pToolBar, UINT idResource);
+    [[nodiscard]] static QString CommandName(const QAction* pAction);
+    [[nodiscard]] QKeySequence FirstAccelerator(UINT id) const;
     void SetStatusBar(CStatusBar* pStatusBar);
     [[nodiscard]] CStatusBar* GetStatusBar() const { return pStatusBar; }
     void SetMessageText(const QString& text);

@@ -40,9 +40,17 @@ bool CStatusBar::SetIndicators(const UINT* pIds, int count)
         if (pIds[i] != 0) {
             const QString text = AfxLoadString(pIds[i]);
             pane->setText(text);
+            pane->setAccessibleDescription(text);
             pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(text) + 8);
         }
         Panes.push_back(pane);
+    }
+    SetPaneName(0, QStringLiteral("Message"));
+    for (int i = 0; i < count; ++i) {
+        if (pIds[i] == ID_INDICATOR_CAPS)
+            SetPaneName(i, QStringLiteral("Caps Lock"));
+        else if (pIds[i] == ID_INDICATOR_NUM)
+            SetPaneName(i, QStringLiteral("Num Lock"));
     }
     UpdateKeyIndicators();
     return true;
@@ -59,8 +67,10 @@ void CStatusBar::UpdateKeyIndicators()
         const std::optional<bool> on = AfxIsKeyToggled(vk);
         const QString text = !on || *on ? AfxLoadString(id) : QString();
         Panes[i]->setEnabled(on.has_value());
-        if (Panes[i]->text() != text)
+        if (Panes[i]->text() != text) {
             Panes[i]->setText(text);
+            Panes[i]->setAccessibleDescription(text);
+        }
     }
 }
 
@@ -69,12 +79,20 @@ void CStatusBar::SetPaneInfo(int index, UINT id, UINT style, int width)
     QLabel* pane = GetPane(index);
     if (!pane)
         return;
-    if (id != 0)
+    if (id != 0) {
         pane->setText(AfxLoadString(id));
+        pane->setAccessibleDescription(pane->text());
+    }
     pane->setFrameShape(style & SBPS_NOBORDERS ? QFrame::NoFrame : QFrame::Panel);
     // The width is that of the text area; the margins already hold the frame.
     const QMargins margins = pane->contentsMargins();
     pane->setFixedWidth(width + margins.left() + margins.right());
+}
+
+void CStatusBar::SetPaneName(int index, const QString& name)
+{
+    if (QLabel* pane = GetPane(index))
+        pane->setAccessibleName(name);
 }
 
 void CStatusBar::SetPaneText(int index, const QString& text, bool update)
@@ -83,6 +101,7 @@ void CStatusBar::SetPaneText(int index, const QString& text, bool update)
     if (!pane)
         return;
     pane->setText(text);
+    pane->setAccessibleDescription(text);
     // Qt repaints far slower than the platform the design targets, and a
     // copy loop sets a text per 64K: at most one immediate repaint per
     // interval is shown; the event loop paints the latest text in any case.

@@ -23,6 +23,8 @@ public:
     // The Caps Lock and Num Lock panes show their names while the keys are on.
     void UpdateKeyIndicators();
     void SetPaneInfo(int index, UINT id, UINT style, int width);
+    // What assistive technology calls the pane; its text is the pane's description.
+    void SetPaneName(int index, const QString& name);
     // With update, the pane is repainted at once.
     void SetPaneText(int index, const QString& text, bool update = true);
     [[nodiscard]] QString GetPaneText(int index) const;

@@ -12,6 +12,23 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+namespace {
+
+// A label in front of a box, which assistive technology names the box by.
+QLabel* LabelFor(QWidget* pBox, const QString& text, QWidget* pParent)
+{
+    auto* pLabel = new QLabel(text, pParent);
+    pLabel->setBuddy(pBox);
+    QString name = text;
+    name.remove(QLatin1Char('&'));
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    pBox->setAccessibleName(name);
+    return pLabel;
+}
+
+}  // namespace
+
 void SetTemplateFont(CDialog& dialog)
 {
     dialog.setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
@@ -38,9 +55,9 @@ void AddEntryPairRows(CDialog& dialog, QWidget* pParent, QGridLayout* pLayout, i
     pHex->setMinimumWidth(width);
     dialog.RegisterControl(asciiId, pAscii);
     dialog.RegisterControl(hexId, pHex);
-    pLayout->addWidget(new QLabel(QStringLiteral("Ascii:"), pParent), row, 0);
+    pLayout->addWidget(LabelFor(pAscii, QStringLiteral("Ascii:"), pParent), row, 0);
     pLayout->addWidget(pAscii, row, 1);
-    pLayout->addWidget(new QLabel(QStringLiteral("Hex:"), pParent), row + 1, 0);
+    pLayout->addWidget(LabelFor(pHex, QStringLiteral("Hex:"), pParent), row + 1, 0);
     pLayout->addWidget(pHex, row + 1, 1);
 }
 
@@ -65,11 +82,11 @@ QLineEdit* BuildPromptDialog(CDialog& dialog, const QString& prompt, int editId)
 {
     SetTemplateFont(dialog);
     auto* pLayout = new QGridLayout(&dialog);
-    auto* pPrompt = new QLabel(prompt, &dialog);
-    pPrompt->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    pLayout->addWidget(pPrompt, 0, 0);
     // Made before the buttons: the first tab stop, with the focus at the start.
     auto* pEdit = new QLineEdit(&dialog);
+    QLabel* pPrompt = LabelFor(pEdit, prompt, &dialog);
+    pPrompt->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    pLayout->addWidget(pPrompt, 0, 0);
     AfxSetUpperCaseStyle(pEdit);
     dialog.RegisterControl(editId, pEdit);
     pLayout->addWidget(pEdit, 0, 1, Qt::AlignLeft);

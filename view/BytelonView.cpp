@@ -7,6 +7,7 @@
 #include "framework/MessageBox.h"
 #include "framework/StringTable.h"
 #include "res/Resource.h"
+#include "view/AccessibleView.h"
 #include "view/PreparedDC.h"
 
 #include <QLayout>
@@ -23,6 +24,7 @@ constexpr int SystemBorderWidth = 1;
 
 CBytelonView::CBytelonView()
 {
+    InstallAccessibleViewFactory();
     CBytelonApp* pApp = BytelonApp();
     HexAddress = pApp ? pApp->HexAddressBase : 1;
     BytesPerLine = pApp ? pApp->CharPerLine : 8;
@@ -180,6 +182,7 @@ void CBytelonView::OnUpdate(CView* pSender, long, void*)
         ScrollTo(TopOffset, -1, dc);
         SetCaretToOffset(caret, dc);
     }
+    AccessibleLinesChanged();
     Invalidate(true);
 }
 

@@ -80,9 +80,36 @@ public:
 
     // Rendering.
     void Draw(CDC* pDC, int first, int lines, int yTop, int xLeft);
-    // How a byte appears in the text column, on the screen and on paper.
+    // How a byte appears in the text column, on the screen and on paper,
+    // and to a screen reader, which cannot speak a control character.
     [[nodiscard]] static QChar ScreenCharacter(unsigned char byte);
     [[nodiscard]] static QChar PrintCharacter(unsigned char byte);
+    [[nodiscard]] static QChar SpokenCharacter(unsigned char byte);
+    enum class CCharacterForm { Screen, Paper, Speech };
+    // A line as it is drawn: the address, the hex cells (two digits and a
+    // blank each, the last blank dropped) and the characters.
+    struct CLineTexts {
+        QString Address;
+        QString Hex;
+        QString Characters;
+    };
+    // The line whose first byte is at address, its bytes from pBytes on;
+    // the places of bytes at or past docLen stay blank.
+    void FormatLine(long long address, const unsigned char* pBytes, int docLen, CCharacterForm form,
+                    CLineTexts& texts) const;
+    enum class CLineRead { Done, Busy, OpenFailed, SeekFailed, NoMemory };
+    // Reads count bytes from pos of the work file into a screen buffer it
+    // makes. Busy: an operation holds the work file, try again after it.
+    [[nodiscard]] CLineRead ReadLineBytes(int pos, int count, std::unique_ptr<unsigned char[]>& buffer) const;
+
+    // Assistive technology: the lines shown changed (their bytes or their
+    // layout), or the caret, the selection or the focus may have; readers
+    // are told what changed once the current event is handled.
+    void AccessibleLinesChanged();
+    void AccessibleStateChanged();
+    [[nodiscard]] unsigned AccessibleLinesVersion() const { return LinesVersion; }
+    // The caret's offset as status-bar pane 1 shows it.
+    [[nodiscard]] QString CaretAddressText() const;
 
     // Scrolling.
     void UpdateScrollBar();
@@ -274,4 +301,7 @@ private:
     // Whether the last CopyFileSegment may have written to its destination
     // before it failed: a move inside one file cannot then be taken back.
     bool SegmentWriteStarted = false;
+
+    unsigned LinesVersion = 0;
+    bool AccessibleAnnouncePending = false;
 };

@@ -94,6 +94,8 @@ void CBytelonView::CaretToLastLineEnd(CDC* pDC)
 
 void CBytelonView::PlaceCaret(CDC* pDC)
 {
+    // A reader follows the caret of every window, focused or not.
+    AccessibleStateChanged();
     // Only the focused view owns the caret.
     if (QApplication::focusWidget() != this)
         return;
@@ -118,8 +120,13 @@ void CBytelonView::ShowCaretAddress()
 {
     if (!AfxGetMainWnd() || !OwnsCaretAddress())
         return;
+    SetMainStatusText(1, CaretAddressText());
+}
+
+QString CBytelonView::CaretAddressText() const
+{
     const unsigned long offset = (unsigned long)CaretOffset();
-    SetMainStatusText(1, HexAddress ? QString::asprintf("%08lX ", offset) : QString::asprintf("%010lu ", offset));
+    return HexAddress ? QString::asprintf("%08lX ", offset) : QString::asprintf("%010lu ", offset);
 }
 
 bool CBytelonView::OwnsCaretAddress() const
@@ -140,6 +147,7 @@ void CBytelonView::InvertRange(int from, int to, CDC* pDC)
 {
     if (from == to || !SelActive)
         return;
+    AccessibleStateChanged();
     const int lo = std::min(from, to);
     const int hi = std::max(from, to) - 1;
     const int last = LastDataRow();

@@ -44,6 +44,69 @@ QChar CBytelonView::PrintCharacter(unsigned char byte)
     return byte < 0x20 ? QLatin1Char('.') : ScreenCharacter(byte);
 }
 
+QChar CBytelonView::SpokenCharacter(unsigned char byte)
+{
+    // The symbols that stand for the control characters have names a
+    // reader speaks, and keep one character to a byte.
+    if (byte < 0x20)
+        return QChar(char16_t(0x2400 + byte));
+    if (byte == 0x7F)
+        return QChar(char16_t(0x2421));
+    const QChar c = ScreenCharacter(byte);
+    if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
+        return QChar(QChar::ReplacementCharacter);
+    return c;
+}
+
+CBytelonView::CLineRead CBytelonView::ReadLineBytes(int pos, int count,
+                                                     std::unique_ptr<unsigned char[]>& buffer) const
+{
+    const CBytelonDoc* pDocument = GetDocument();
+    if (pDocument->WorkFile.IsOpen())
+        return CLineRead::Busy;
+    // A file object of its own: a reader must never close the document's.
+    CFile file;
+    CFileException cause;
+    if (!file.Open(pDocument->WorkFileName, CFile::modeRead | CFile::shareExclusive, &cause))
+        return CLineRead::OpenFailed;
+    if (file.Seek(pos, CFile::begin) != pos) {
+        file.Close();
+        return CLineRead::SeekFailed;
+    }
+    buffer.reset(new (std::nothrow) unsigned char[ScreenBufferSize]);
+    if (!buffer) {
+        file.Close();
+        return CLineRead::NoMemory;
+    }
+    // Bytes at or past DocLen are never taken from the buffer, so a short read is harmless.
+    try {
+        file.Read(buffer.get(), UINT(std::min(count, ScreenBufferSize)));
+    } catch (const CFileException&) {
+        file.Close();
+        return CLineRead::OpenFailed;
+    }
+    file.Close();
+    return CLineRead::Done;
+}
+
+void CBytelonView::FormatLine(long long address, const unsigned char* pBytes, int docLen, CCharacterForm form,
+                              CLineTexts& texts) const
+{
+    const char* digits = BytelonApp()->HexDigits;
+    texts.Address = HexAddress ? QString::asprintf("%08llX", address) : QString::asprintf("%010llu", address);
+    texts.Address.truncate(AddressWidth());
+    texts.Hex.fill(QLatin1Char(' '), 3 * BytesPerLine - 1);
+    texts.Characters.fill(QLatin1Char(' '), BytesPerLine);
+    for (int i = 0; i < BytesPerLine && address + i < docLen; ++i) {
+        const unsigned char b = pBytes[i];
+        texts.Hex[3 * i] = QLatin1Char(digits[b >> 4]);
+        texts.Hex[3 * i + 1] = QLatin1Char(digits[b & 0xF]);
+        texts.Characters[i] = form == CCharacterForm::Screen  ? ScreenCharacter(b)
+                              : form == CCharacterForm::Paper ? PrintCharacter(b)
+                                                              : SpokenCharacter(b);
+    }
+}
+
 void CBytelonView::OnDraw(CDC* pDC)
 {
     CFontSelection select(pDC, Font.get());
@@ -127,71 +190,35 @@ void CBytelonView::Draw(CDC* pDC, int first, int lines, int yTop, int xLeft)
         fail(QStringLiteral("Error:  Screen buffer overflow in Draw()  "));
         return;
     }
-    // An operation of the program holds the work file: this paint comes
-    // through it (a message box, a progress text) and is done again after it.
-    if (pDocument->WorkFile.IsOpen()) {
+    std::unique_ptr<unsigned char[]> buffer;
+    const int pos = BytesPerLine * (firstLine + first / BytesPerLine);
+    switch (ReadLineBytes(pos, count, buffer)) {
+    case CLineRead::Done: break;
+    case CLineRead::Busy: {
+        // This paint comes through an operation that holds the work file (a
+        // message box, a progress text) and is done again after it.
         QPoint corners[2] = {clip.topLeft(), QPoint(clip.left() + clip.width(), clip.top() + clip.height())};
         pDC->LPtoDP(corners, 2);
         const QRect region = QRect(corners[0], corners[1]).normalized();
         QTimer::singleShot(0, this, [this, region] { InvalidateRect(region); });
         return;
     }
-    // A file object of its own: a paint must never close the document's. Its
-    // failure is reported after the paint, never inside it.
-    CFile file;
-    CFileException cause;
-    if (!file.Open(pDocument->WorkFileName, CFile::modeRead | CFile::shareExclusive, &cause)) {
-        fail(QStringLiteral("Draw() could not open WorkFIle"));
-        return;
+    case CLineRead::OpenFailed: fail(QStringLiteral("Draw() could not open WorkFIle")); return;
+    case CLineRead::SeekFailed: fail(QStringLiteral("Seek error in Draw()")); return;
+    case CLineRead::NoMemory: fail(QStringLiteral("Draw() could not allocate Screen buffer")); return;
     }
-    const int pos = BytesPerLine * (firstLine + first / BytesPerLine);
-    if (file.Seek(pos, CFile::begin) != pos) {
-        file.Close();
-        fail(QStringLiteral("Seek error in Draw()"));
-        return;
-    }
-    std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[ScreenBufferSize]);
-    if (!buffer) {
-        file.Close();
-        fail(QStringLiteral("Draw() could not allocate Screen buffer"));
-        return;
-    }
-    // Bytes at or past DocLen are never taken from the buffer, so a short read is harmless.
-    try {
-        file.Read(buffer.get(), UINT(count));
-    } catch (const CFileException&) {
-        file.Close();
-        fail(QStringLiteral("Draw() could not open WorkFIle"));
-        return;
-    }
-    file.Close();
     DrawFailureReported = false;
 
-    const char* digits = BytelonApp()->HexDigits;
     const bool printing = pDC->IsPrinting();
-    QString hexText(3 * BytesPerLine, QLatin1Char(' '));
-    QString charText(BytesPerLine, QLatin1Char(' '));
-    long long a = pos;
-    int k = 0;
+    CLineTexts texts;
     for (int r = firstLine; r <= lastLine; ++r) {
-        const QString address = HexAddress ? QString::asprintf("%08llX", a) : QString::asprintf("%010llu", a);
-        for (int i = 0; i < BytesPerLine; ++i) {
-            if (a < docLen) {
-                const unsigned char b = buffer[std::size_t(k++)];
-                hexText[3 * i] = QLatin1Char(digits[b >> 4]);
-                hexText[3 * i + 1] = QLatin1Char(digits[b & 0xF]);
-                charText[i] = printing ? PrintCharacter(b) : ScreenCharacter(b);
-            } else {
-                hexText[3 * i] = QLatin1Char(' ');
-                hexText[3 * i + 1] = QLatin1Char(' ');
-                charText[i] = QLatin1Char(' ');
-            }
-            ++a;
-        }
+        const int index = (r - firstLine) * BytesPerLine;
+        FormatLine((long long)pos + index, buffer.get() + index, docLen,
+                   printing ? CCharacterForm::Paper : CCharacterForm::Screen, texts);
         const int y = YDirection * (yTop + (r + 1) * LineHeight);
-        pDC->TextOut(addrX, y, address.left(AddressWidth()));
-        pDC->TextOut(hexX, y, hexText.left(3 * BytesPerLine - 1));
-        pDC->TextOutCells(textX, y, charText, CharWidth);
+        pDC->TextOut(addrX, y, texts.Address);
+        pDC->TextOut(hexX, y, texts.Hex);
+        pDC->TextOutCells(textX, y, texts.Characters, CharWidth);
     }
 
     if (!printing) {

@@ -95,6 +95,7 @@ void CBytelonView::ScrollTo(int offset, int mode, CDC* pDC, int docLen)
         Invalidate(true);
     }
     KeepCaretInData(docLen);
+    AccessibleLinesChanged();
 }
 
 void CBytelonView::LineUp(CDC* pDC)

@@ -14,6 +14,7 @@ void CBytelonView::SyncSelectionWithShift(CDC* pDC)
     // draws from SelAnchor to SelEnd, and an old end would show stale bytes.
     SelAnchor = SelEnd = SelShownEnd = CaretOffset();
     SelActive = ShiftDown;
+    AccessibleStateChanged();
 }
 
 void CBytelonView::ExtendSelection(CDC* pDC)
