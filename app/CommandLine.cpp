@@ -24,11 +24,16 @@ QString Usage(const QString& program)
         .arg(program);
 }
 
+QString ProgramName(const QStringList& arguments)
+{
+    return arguments.isEmpty() ? QStringLiteral("bytelon") : QFileInfo(arguments.front()).fileName();
+}
+
 }  // namespace
 
 std::optional<int> AnswerCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    const QString program = arguments.isEmpty() ? QStringLiteral("bytelon") : QFileInfo(arguments.front()).fileName();
+    const QString program = ProgramName(arguments);
     for (int i = 1; i < arguments.size() && arguments[i] != OptionsEnd; ++i) {
         const QString& argument = arguments[i];
         if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
@@ -43,6 +48,22 @@ std::optional<int> AnswerCommandLine(const QStringList& arguments, QTextStream& 
         }
         if (argument.startsWith(OptionsEnd)) {
             err << program << ": unknown option " << argument << " (try " << program << " --help)\n";
+            err.flush();
+            return 2;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<int> RefuseLeftOverOptions(const QStringList& toolkitPart, QTextStream& err)
+{
+    const QString program = ProgramName(toolkitPart);
+    for (int i = 1; i < toolkitPart.size(); ++i) {
+        const QString& argument = toolkitPart[i];
+        // A lone dash is a file name.
+        if (argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
+            err << program << ": " << argument << " is not an option (to open a file of that name: " << program
+                << " -- " << argument << ")\n";
             err.flush();
             return 2;
         }

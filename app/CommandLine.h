@@ -16,6 +16,12 @@ class QTextStream;
 [[nodiscard]] std::optional<int> AnswerCommandLine(const QStringList& arguments, QTextStream& out,
                                                    QTextStream& err);
 
+// Refuses what the toolkit left of its part of the command line (program name
+// first) that starts with a dash, as "-x.bin": says that it is not an option
+// and how to open a file of that name, and gives the exit status 2. Nothing
+// when all is well.
+[[nodiscard]] std::optional<int> RefuseLeftOverOptions(const QStringList& toolkitPart, QTextStream& err);
+
 // How many leading arguments, program name included, the toolkit may read as
 // its own options: those before a "--".
 [[nodiscard]] int ToolkitArgumentCount(const QStringList& arguments);

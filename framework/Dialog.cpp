@@ -31,6 +31,22 @@ void SetControlText(QWidget* pControl, const QString& text)
         pControl->setProperty("text", text);
 }
 
+// A group of radio buttons is one tab stop, its checked button: tabbing into
+// the group lands there, and the arrow keys move within it.
+void MakeTabStopOfGroup(QRadioButton* pChecked)
+{
+    QWidget* pParent = pChecked->parentWidget();
+    if (!pParent || !pChecked->autoExclusive())
+        return;
+    for (QRadioButton* pButton : pParent->findChildren<QRadioButton*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!pButton->autoExclusive())
+            continue;
+        const Qt::FocusPolicy policy = pButton->focusPolicy();
+        pButton->setFocusPolicy(pButton == pChecked ? Qt::FocusPolicy(policy | Qt::TabFocus)
+                                                    : Qt::FocusPolicy(policy & ~Qt::TabFocus));
+    }
+}
+
 }  // namespace
 
 QWidget* CDataExchange::PrepareCtrl(int id)
@@ -161,7 +177,10 @@ bool CDialog::Create(QWidget* pParent)
     setAttribute(Qt::WA_DeleteOnClose, false);
     AfxCallGuarded([&] { OnInitDialog(); });
     show();
-    // Opened by the user's command: it takes the keyboard at once.
+    // A window that takes no focus (a popup under the pointer) leaves the
+    // keyboard where it is; any other, opened by the user's command, takes it.
+    if (windowFlags() & Qt::WindowDoesNotAcceptFocus || testAttribute(Qt::WA_ShowWithoutActivating))
+        return true;
     raise();
     activateWindow();
     return true;
@@ -250,6 +269,12 @@ void CDialog::RegisterControl(int id, QWidget* pControl)
     pControl->setProperty("controlId", id);
     if (auto* pButton = qobject_cast<QPushButton*>(pControl))
         connect(pButton, &QPushButton::clicked, this, [this, id] { OnButton(id); });
+    if (auto* pRadio = qobject_cast<QRadioButton*>(pControl)) {
+        connect(pRadio, &QAbstractButton::toggled, this, [pRadio](bool checked) {
+            if (checked)
+                MakeTabStopOfGroup(pRadio);
+        });
+    }
 }
 
 void CDialog::OnButton(int id)

@@ -82,8 +82,11 @@ QString CEdit::GetWindowText() const
 
 void CEdit::SetWindowText(const QString& text)
 {
-    if (pControl)
-        pControl->setText(text);
+    if (!pControl)
+        return;
+    pControl->setText(text);
+    // A new text leaves the caret at its start, not at its end.
+    pControl->setCursorPosition(0);
 }
 
 int CEdit::GetWindowTextLength() const

@@ -5,7 +5,10 @@
 #include "framework/View.h"
 #include "framework/WinApp.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QLayout>
+#include <QMenu>
 
 #include <algorithm>
 
@@ -13,6 +16,22 @@ CMDIChildWnd::CMDIChildWnd(CView* pView) : pView(pView)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(pView);
+    connect(this, &QMdiSubWindow::windowStateChanged, this, &CMDIChildWnd::OnStateChanged);
+    // The window menu's Close takes the platform's Close keys, Ctrl+F4 among
+    // them on some desktops: left there, the frame's Ctrl+F4 would be
+    // ambiguous and do nothing.
+    if (QMenu* pMenu = systemMenu()) {
+        for (QAction* pAction : pMenu->actions()) {
+            QList<QKeySequence> keys = pAction->shortcuts();
+            if (keys.removeAll(CloseKey()) > 0)
+                pAction->setShortcuts(keys);
+        }
+    }
+}
+
+QKeySequence CMDIChildWnd::CloseKey()
+{
+    return QKeySequence(Qt::CTRL | Qt::Key_F4);
 }
 
 CMDIChildWnd::~CMDIChildWnd() = default;
@@ -35,6 +54,29 @@ void CMDIChildWnd::UpdateTitle()
         title += QStringLiteral(":%1").arg(int(it - views.begin()) + 1);
     }
     setWindowTitle(title);
+    if (CMDIFrameWnd* pMain = AfxGetMainWnd())
+        pMain->OnUpdateFrameTitle();
+}
+
+bool CMDIChildWnd::SetViewWidth(int viewWidth)
+{
+    if (isMaximized() || isMinimized()) {
+        RestoredViewWidth = viewWidth;
+        return false;
+    }
+    RestoredViewWidth = 0;
+    // A window not yet shown has not laid out its view: lay it out to measure the borders.
+    if (layout())
+        layout()->activate();
+    resize(width() - (pView ? pView->width() : 0) + viewWidth, height());
+    return true;
+}
+
+void CMDIChildWnd::OnStateChanged(Qt::WindowStates, Qt::WindowStates newState)
+{
+    if (!(newState & (Qt::WindowMaximized | Qt::WindowMinimized)) && RestoredViewWidth > 0)
+        SetViewWidth(RestoredViewWidth);
+    // A maximized window's title is shown by the frame's caption.
     if (CMDIFrameWnd* pMain = AfxGetMainWnd())
         pMain->OnUpdateFrameTitle();
 }

@@ -21,13 +21,19 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QShortcut>
+#include <QStatusTipEvent>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -104,6 +110,19 @@ bool CMDIFrameWnd::LoadFrame(UINT idResource)
             Accelerators.emplace_back(sequence, id);
         }
     }
+    // The document windows' keys: close, next and previous window, on every
+    // desktop (the platform's Close key is Ctrl+F4 on some only; the
+    // windows' own menus leave Ctrl+F4 to this one).
+    const std::pair<QKeySequence, std::function<void()>> windowKeys[] = {
+        {CMDIChildWnd::CloseKey(), [this] { MdiArea->closeActiveSubWindow(); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_F6), [this] { ActivateNextWindow(false); }},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6), [this] { ActivateNextWindow(true); }},
+    };
+    for (const auto& [sequence, action] : windowKeys) {
+        auto* pShortcut = new QShortcut(sequence, this);
+        pShortcut->setContext(Qt::WindowShortcut);
+        connect(pShortcut, &QShortcut::activated, this, action);
+    }
     BuildMenus(idResource);
     if (CWinApp* pApp = AfxGetApp()) {
         for (const auto& pTemplate : pApp->GetDocTemplates())
@@ -161,11 +180,14 @@ void CMDIFrameWnd::AddMenuItems(QMenu* pMenu, const std::vector<CMenuItem>& item
             // A command may sit in both menu bars; its one action carries the text.
             QAction* pAction = GetCommandAction(item.Id);
             pAction->setText(item.Text);
+            // Menu items carry no pictures (those are the toolbar's), so checked ones show their mark.
+            pAction->setIconVisibleInMenu(false);
             pMenu->addAction(pAction);
             hasRecentFiles = hasRecentFiles || item.Id == ID_FILE_MRU_FILE1;
             isWindowMenu = isWindowMenu || item.Id == ID_WINDOW_CASCADE;
         }
     }
+    pMenu->installEventFilter(this);
     connect(pMenu, &QMenu::aboutToShow, this, [this, pMenu, hasRecentFiles, isWindowMenu] {
         if (hasRecentFiles)
             FillRecentFiles(pMenu);
@@ -297,6 +319,19 @@ void CMDIFrameWnd::MDIActivate(CMDIChildWnd* pFrame)
         pView->setFocus(Qt::OtherFocusReason);
 }
 
+void CMDIFrameWnd::ActivateNextWindow(bool previous)
+{
+    // Windows lie newest on top: the next is the one made before the active
+    // one, the previous the oldest going round, so each key visits them all.
+    const auto frames = GetChildFrames();
+    const auto it = std::find(frames.begin(), frames.end(), MDIGetActive());
+    if (frames.size() < 2 || it == frames.end())
+        return;
+    const std::size_t count = frames.size();
+    const std::size_t index = std::size_t(it - frames.begin());
+    MDIActivate(frames[previous ? (index + 1) % count : (index + count - 1) % count]);
+}
+
 void CMDIFrameWnd::OnChildActivated(QMdiSubWindow*)
 {
     UINT menu = ResourceId;
@@ -313,6 +348,10 @@ void CMDIFrameWnd::OnChildActivated(QMdiSubWindow*)
 void CMDIFrameWnd::OnUpdateFrameTitle()
 {
     CDocument* pDocument = GetActiveDocument();
+    // A maximized document window adds its own title in brackets to the caption.
+    CMDIChildWnd* pActive = MDIGetActive();
+    if (pActive && pActive->isMaximized())
+        pDocument = nullptr;
     setWindowTitle(pDocument ? Title + QStringLiteral(" - ") + pDocument->GetTitle() : Title);
 }
 
@@ -615,6 +654,10 @@ void CMDIFrameWnd::closeEvent(QCloseEvent* event)
 void CMDIFrameWnd::moveEvent(QMoveEvent* event)
 {
     QMainWindow::moveEvent(event);
+    // Where the compositor places windows and keeps their places to itself
+    // (Wayland), what the window reads as its position is not where it is.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
     OnMove(frameGeometry().x(), frameGeometry().y());
 }
 
@@ -628,4 +671,46 @@ void CMDIFrameWnd::resizeEvent(QResizeEvent* event)
 void CMDIFrameWnd::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
+}
+
+bool CMDIFrameWnd::event(QEvent* event)
+{
+    // A command's prompt covers the message pane while its item or button is
+    // pointed at; when that ends the pane shows the idle prompt again.
+    if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent*>(event)->tip().isEmpty() && pStatusBar) {
+        pStatusBar->clearMessage();
+        SetMessageText(AfxLoadString(AFX_IDS_IDLEMESSAGE));
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void CMDIFrameWnd::ShowPrompt(const QString& prompt)
+{
+    QStatusTipEvent tip(prompt);
+    QCoreApplication::sendEvent(this, &tip);
+}
+
+bool CMDIFrameWnd::eventFilter(QObject* pWatched, QEvent* event)
+{
+    // The menu does not highlight a disabled item, yet the item still tells what it does.
+    if (event->type() == QEvent::MouseMove) {
+        if (auto* pMenu = qobject_cast<QMenu*>(pWatched)) {
+            const QAction* pAction = pMenu->actionAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+            const bool onItem = pAction && !pAction->isSeparator() && !pAction->menu();
+            if (onItem && !pAction->isEnabled()) {
+                ShowPrompt(pAction->statusTip());
+                DisabledPromptShown = true;
+            } else if (DisabledPromptShown) {
+                // An enabled item shows its own prompt; elsewhere the idle prompt returns.
+                if (!onItem)
+                    ShowPrompt(QString());
+                DisabledPromptShown = false;
+            }
+        }
+    } else if (event->type() == QEvent::Hide && qobject_cast<QMenu*>(pWatched) && DisabledPromptShown) {
+        ShowPrompt(QString());
+        DisabledPromptShown = false;
+    }
+    return QMainWindow::eventFilter(pWatched, event);
 }

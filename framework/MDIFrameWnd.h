@@ -64,6 +64,8 @@ public:
     void SetStatusBar(CStatusBar* pStatusBar);
     [[nodiscard]] CStatusBar* GetStatusBar() const { return pStatusBar; }
     void SetMessageText(const QString& text);
+    // Shows a command's prompt over the message pane; an empty one ends it.
+    void ShowPrompt(const QString& prompt);
     void DragAcceptFiles(bool accept = true);
     void OnUpdateFrameTitle();
 
@@ -85,12 +87,16 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* pWatched, QEvent* event) override;
 
 private:
     void BuildMenus(UINT idResource);
     void AddMenuItems(QMenu* pMenu, const std::vector<CMenuItem>& items);
     void ShowMenu(UINT idResource);
     void OnChildActivated(QMdiSubWindow* pWindow);
+    // Ctrl+F6 and Ctrl+Shift+F6.
+    void ActivateNextWindow(bool previous);
     void FillWindowList(QMenu* pMenu);
     // Takes out the items a menu was given when it last opened.
     void RemoveDynamicActions(QMenu* pMenu);
@@ -108,6 +114,7 @@ private:
     std::vector<QAction*> DynamicActions;
     std::vector<std::pair<QKeySequence, UINT>> Accelerators;
     QString Title;
+    bool DisabledPromptShown = false;
     bool AcceptCloseRequested = false;
     bool Closing = false;
 };

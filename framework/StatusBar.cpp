@@ -29,7 +29,9 @@ bool CStatusBar::SetIndicators(const UINT* pIds, int count)
     PaneIds.assign(pIds, pIds + count);
     for (int i = 0; i < count; ++i) {
         auto* pane = new QLabel(this);
+        // The margins are the pane's whole border: a framed label would indent its text too.
         pane->setContentsMargins(3, 0, 3, 0);
+        pane->setIndent(0);
         if (i == 0) {
             addWidget(pane, 1);
         } else {

@@ -7,6 +7,7 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -25,9 +26,11 @@ void BuildFind(CDialog& dialog)
     pLayout->addWidget(RadioPair(dialog, QStringLiteral("Case Sensitive"), IDC_FIND_CASE_YES, QStringLiteral("&Yes"),
                                  QStringLiteral("&No")),
                        1, 1);
+    // Tab order "&Cancel" then "Find &Next"; the default button stands on top.
     auto* pButtons = new QVBoxLayout;
+    QPushButton* pCancel = AddPushButton(dialog, nullptr, IDCANCEL, QStringLiteral("&Cancel"));
     AddPushButton(dialog, pButtons, IDC_FIND_NEXT, QStringLiteral("Find &Next"), true);
-    AddPushButton(dialog, pButtons, IDCANCEL, QStringLiteral("&Cancel"));
+    pButtons->addWidget(pCancel);
     pButtons->addStretch();
     pLayout->addLayout(pButtons, 0, 2, 2, 1);
 }

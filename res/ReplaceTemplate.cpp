@@ -7,6 +7,7 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -31,11 +32,16 @@ void BuildReplace(CDialog& dialog)
     pLayout->addWidget(RadioPair(dialog, QStringLiteral("Case Sensitive"), IDC_REPLACE_CASE_YES,
                                  QStringLiteral("&Yes"), QStringLiteral("&No"), true),
                        2, 0);
+    // Tab order "Replace &All", "&Replace", "&Cancel", "Find &Next"; the
+    // default button stands on top.
+    QPushButton* pReplaceAll = AddPushButton(dialog, nullptr, IDC_REPLACE_ALL, QStringLiteral("Replace &All"));
+    QPushButton* pReplace = AddPushButton(dialog, nullptr, IDC_REPLACE, QStringLiteral("&Replace"));
+    QPushButton* pCancel = AddPushButton(dialog, nullptr, IDCANCEL, QStringLiteral("&Cancel"));
     auto* pButtons = new QVBoxLayout;
     AddPushButton(dialog, pButtons, IDC_REPLACE_FIND_NEXT, QStringLiteral("Find &Next"), true);
-    AddPushButton(dialog, pButtons, IDC_REPLACE, QStringLiteral("&Replace"));
-    AddPushButton(dialog, pButtons, IDC_REPLACE_ALL, QStringLiteral("Replace &All"));
-    AddPushButton(dialog, pButtons, IDCANCEL, QStringLiteral("&Cancel"));
+    pButtons->addWidget(pReplace);
+    pButtons->addWidget(pReplaceAll);
+    pButtons->addWidget(pCancel);
     pButtons->addStretch();
     pLayout->addLayout(pButtons, 0, 1, 3, 1);
 }

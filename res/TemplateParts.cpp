@@ -90,9 +90,11 @@ QLineEdit* BuildPromptDialog(CDialog& dialog, const QString& prompt, int editId)
     AfxSetUpperCaseStyle(pEdit);
     dialog.RegisterControl(editId, pEdit);
     pLayout->addWidget(pEdit, 0, 1, Qt::AlignLeft);
+    // Tab order edit, OK, Cancel; on the row "&Cancel" stands left of "OK".
     auto* pButtons = new QHBoxLayout;
+    QPushButton* pOk = AddPushButton(dialog, nullptr, IDOK, QStringLiteral("OK"), true);
     AddPushButton(dialog, pButtons, IDCANCEL, QStringLiteral("&Cancel"));
-    AddPushButton(dialog, pButtons, IDOK, QStringLiteral("OK"), true);
+    pButtons->addWidget(pOk);
     pLayout->addLayout(pButtons, 1, 0, 1, 2);
     return pEdit;
 }

@@ -23,5 +23,5 @@ void AddEntryPairRows(CDialog& dialog, QWidget* pParent, QGridLayout* pLayout, i
 QGroupBox* RadioPair(CDialog& dialog, const QString& title, int firstId, const QString& first,
                      const QString& second, bool sideBySide = false);
 // A right-aligned prompt and its upper-case edit box on the first row, with
-// "&Cancel" and the default "OK" on the second.
+// "&Cancel" and the default "OK" on the second; tab order edit, OK, Cancel.
 QLineEdit* BuildPromptDialog(CDialog& dialog, const QString& prompt, int editId);

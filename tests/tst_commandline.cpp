@@ -1,5 +1,6 @@
 // The command line: the options answered without a display, refused
-// options, and the file name, even one that starts with a dash.
+// options, start-up without a display, and the file name, even one that
+// starts with a dash.
 
 #include "support/TestSupport.h"
 
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 class tst_commandline : public QObject {
@@ -27,20 +29,32 @@ void tst_commandline::answeredWithoutDisplay_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
+    // The toolkit's platform: xcb fails without a display; offscreen needs none.
+    QTest::addColumn<QString>("platform");
 
     const QString usage = QStringLiteral("Usage: bytelon [OPTION]... [--] [FILE]\n");
     const QString unknown = QStringLiteral("bytelon: unknown option %1 (try bytelon --help)\n");
-    QTest::newRow("help") << QStringList{"--help"} << 0 << usage << QString();
-    QTest::newRow("h") << QStringList{"-h"} << 0 << usage << QString();
-    QTest::newRow("version") << QStringList{"--version"} << 0 << QStringLiteral("BYTELON 2.0\n") << QString();
-    QTest::newRow("help-after-a-file-name") << QStringList{"some.bin", "--help"} << 0 << usage << QString();
+    const QString xcb = QStringLiteral("xcb");
+    QTest::newRow("help") << QStringList{"--help"} << 0 << usage << QString() << xcb;
+    QTest::newRow("h") << QStringList{"-h"} << 0 << usage << QString() << xcb;
+    QTest::newRow("version") << QStringList{"--version"} << 0 << QStringLiteral("BYTELON 2.0\n") << QString() << xcb;
+    QTest::newRow("help-after-a-file-name") << QStringList{"some.bin", "--help"} << 0 << usage << QString() << xcb;
     QTest::newRow("first-option-answers") << QStringList{"--version", "--bogus"} << 0
-                                          << QStringLiteral("BYTELON 2.0\n") << QString();
-    QTest::newRow("unknown-option") << QStringList{"--bogus"} << 2 << QString() << unknown.arg("--bogus");
+                                          << QStringLiteral("BYTELON 2.0\n") << QString() << xcb;
+    QTest::newRow("unknown-option") << QStringList{"--bogus"} << 2 << QString() << unknown.arg("--bogus") << xcb;
     QTest::newRow("unknown-option-with-value") << QStringList{"--help=all"} << 2 << QString()
-                                               << unknown.arg("--help=all");
+                                               << unknown.arg("--help=all") << xcb;
     QTest::newRow("unknown-option-after-a-file-name")
-        << QStringList{"some.bin", "--line=4"} << 2 << QString() << unknown.arg("--line=4");
+        << QStringList{"some.bin", "--line=4"} << 2 << QString() << unknown.arg("--line=4") << xcb;
+    QTest::newRow("file-without-display")
+        << QStringList{"some.bin"} << 1 << QString()
+        << QStringLiteral("bytelon: no display could be opened (it runs on a graphical desktop: is DISPLAY or "
+                          "WAYLAND_DISPLAY set?)\n")
+        << xcb;
+    QTest::newRow("dash-name-is-not-an-option")
+        << QStringList{"-x.bin"} << 2 << QString()
+        << QStringLiteral("bytelon: -x.bin is not an option (to open a file of that name: bytelon -- -x.bin)\n")
+        << QStringLiteral("offscreen");
 }
 
 void tst_commandline::answeredWithoutDisplay()
@@ -49,12 +63,16 @@ void tst_commandline::answeredWithoutDisplay()
     QFETCH(int, status);
     QFETCH(QString, out);
     QFETCH(QString, err);
+    QFETCH(QString, platform);
 
-    // As over SSH: no display, and a toolkit that would fail to start without one.
+    // As over SSH: no display, and (with xcb) a toolkit that cannot start without one.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    // A toolkit that starts asks for the user's runtime folder, and says so when there is none.
+    QTemporaryDir runtime;
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(BYTELON_EXECUTABLE), arguments);

@@ -5,14 +5,18 @@
 #include "support/TestSupport.h"
 
 #include "app/AboutDlg.h"
+#include "app/BytelonApp.h"
 #include "app/MainFrame.h"
 #include "doc/BytelonDoc.h"
+#include "search/FindDlg.h"
+#include "framework/MDIChildWnd.h"
 #include "framework/Resources.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -97,6 +101,10 @@ private slots:
     void equalsKeyTiles();
     void prompts_data();
     void prompts();
+    void promptsWhilePointedAt_data();
+    void promptsWhilePointedAt();
+    void windowKeys_data();
+    void windowKeys();
     void commandsNobodyHandlesAreDisabled();
     void closeAll_data();
     void closeAll();
@@ -172,6 +180,13 @@ void TestCommands::menuBarFollowsDocuments()
     QVERIFY(program.OpenBytes(QByteArray(10, 'x'), QStringLiteral("shown.bin")));
     QCOMPARE(pFrame->GetShownMenu(), UINT(IDR_BYTELONTYPE));
     QCOMPARE(shownTitles(), Titles(pFrame->GetMenus(IDR_BYTELONTYPE)));
+    QCOMPARE(pFrame->windowTitle(), QStringLiteral("BYTELON - shown.bin"));
+
+    // A maximized window's title stands once in the caption, in brackets.
+    CMDIChildWnd* pChild = pFrame->MDIGetActive();
+    pChild->showMaximized();
+    QCOMPARE(pFrame->windowTitle(), QStringLiteral("BYTELON - [shown.bin]"));
+    pChild->showNormal();
     QCOMPARE(pFrame->windowTitle(), QStringLiteral("BYTELON - shown.bin"));
 
     QVERIFY(pFrame->ExecuteCommand(ID_FILE_CLOSE));
@@ -386,6 +401,103 @@ void TestCommands::prompts()
     QCOMPARE(program.Frame()->StatusBar.currentMessage(), status);
     QVERIFY(!program.Frame()->StatusBar.GetPane(0)->isVisible());
     QVERIFY(program.Frame()->StatusBar.GetPane(1)->isVisible());
+}
+
+void TestCommands::promptsWhilePointedAt_data()
+{
+    QTest::addColumn<bool>("document");
+    QTest::addColumn<int>("menu");  // index in the menu bar, or -1 for the toolbar
+    QTest::addColumn<UINT>("id");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<QString>("prompt");
+    QTest::newRow("cut-greyed") << true << 1 << UINT(ID_EDIT_CUT) << false
+                                << "Cut the selection and put it on the Clipboard";
+    QTest::newRow("copy-greyed") << true << 1 << UINT(ID_EDIT_COPY) << false
+                                 << "Copy the selection and put it on the Clipboard";
+    QTest::newRow("paste-greyed") << true << 1 << UINT(ID_EDIT_PASTE) << false << "Insert Clipboard contents";
+    QTest::newRow("save-selection-greyed") << true << 0 << UINT(ID_FILE_SAVE_SELECTION_AS) << false
+                                           << "Save the selection as a file";
+    QTest::newRow("recent-file-placeholder") << false << 0 << UINT(ID_FILE_MRU_FILE1) << false << "Open this document";
+    QTest::newRow("select-all") << true << 1 << UINT(ID_EDIT_SELECT_ALL) << true << "Select all";
+    QTest::newRow("find-button") << true << -1 << UINT(ID_SEARCH_FIND) << true
+                                 << "Invoke dialog box to search by content";
+}
+
+void TestCommands::promptsWhilePointedAt()
+{
+    QFETCH(bool, document);
+    QFETCH(int, menu);
+    QFETCH(UINT, id);
+    QFETCH(bool, enabled);
+    QFETCH(QString, prompt);
+    QGuiApplication::clipboard()->clear();
+    CProgram program;
+    CMainFrame* pFrame = program.Frame();
+    if (document) {
+        CBytelonView* pView = program.OpenFocused(Counting(100));
+        // The Find dialog leaves the message pane empty when it closes.
+        QVERIFY(pFrame->ExecuteCommand(ID_SEARCH_FIND));
+        QTest::keyClick(program.App()->pFindDlg, Qt::Key_Escape);
+        ProcessEvents();
+        MakeWindowActive(program, pView);
+        QCOMPARE(program.PaneText(0), QString());
+    }
+    CStatusBar& bar = pFrame->StatusBar;
+    QAction* pAction = pFrame->GetCommandAction(id);
+    if (menu < 0) {
+        QWidget* pButton = pFrame->ToolBar.widgetForAction(pAction);
+        QTest::mouseMove(pButton, pButton->rect().center());
+        QCOMPARE(bar.currentMessage(), prompt);
+        QTest::mouseMove(pFrame->GetMdiArea(), QPoint(5, 5));
+    } else {
+        QMenu* pMenu = pFrame->GetMenus(document ? IDR_BYTELONTYPE : IDR_MAINFRAME)[std::size_t(menu)];
+        pMenu->popup(pFrame->mapToGlobal(QPoint(20, 20)));
+        QVERIFY(QTest::qWaitForWindowExposed(pMenu));
+        QCOMPARE(pAction->isEnabled(), enabled);
+        QTest::mouseMove(pMenu, pMenu->actionGeometry(pAction).center());
+        QCOMPARE(bar.currentMessage(), prompt);
+        QTest::keyClick(pMenu, Qt::Key_Escape);
+        ProcessEvents();
+    }
+    // Once nothing is pointed at, the idle prompt.
+    QCOMPARE(bar.currentMessage(), QString());
+    QVERIFY(bar.GetPane(0)->isVisible());
+    QCOMPARE(program.PaneText(0), QStringLiteral("For Help, press F1"));
+}
+
+void TestCommands::windowKeys_data()
+{
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::addColumn<QStringList>("after");  // the windows then, the active one first
+    // In turn as the windows lie: the next is the one under the newest, the previous the undermost.
+    QTest::newRow("ctrl-f6-next") << QKeyCombination(Qt::ControlModifier, Qt::Key_F6)
+                                  << QStringList{"b.bin", "a.bin", "c.bin"};
+    QTest::newRow("ctrl-shift-f6-previous") << QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_F6)
+                                            << QStringList{"a.bin", "b.bin", "c.bin"};
+    QTest::newRow("ctrl-f4-closes") << QKeyCombination(Qt::ControlModifier, Qt::Key_F4)
+                                    << QStringList{"b.bin", "a.bin"};
+}
+
+void TestCommands::windowKeys()
+{
+    QFETCH(QKeyCombination, key);
+    QFETCH(QStringList, after);
+    CProgram program;
+    program.OpenBytes(Counting(10), QStringLiteral("a.bin"));
+    program.OpenBytes(Counting(10), QStringLiteral("b.bin"));
+    CBytelonView* pLast = program.OpenBytes(Counting(10), QStringLiteral("c.bin"));
+    MakeWindowActive(program, pLast);
+    QTest::keyClick(pLast, key.key(), key.keyboardModifiers());
+    ProcessEvents();
+    QStringList windows;
+    if (CMDIChildWnd* pActive = program.Frame()->MDIGetActive())
+        windows << pActive->windowTitle();
+    for (CMDIChildWnd* pChild : program.Frame()->GetChildFrames()) {
+        if (pChild != program.Frame()->MDIGetActive())
+            windows << pChild->windowTitle();
+    }
+    QCOMPARE(windows, after);
+    QVERIFY(program.Messages.Texts.isEmpty());
 }
 
 void TestCommands::commandsNobodyHandlesAreDisabled()

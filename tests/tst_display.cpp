@@ -16,9 +16,17 @@
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QListView>
+#include <QMdiArea>
+#include <QMenu>
+#include <QProxyStyle>
 #include <QScrollBar>
 #include <QSettings>
+#include <QStringListModel>
 #include <QStyle>
+#include <QStyleOptionMenuItem>
 #include <QTest>
 
 #include <optional>
@@ -69,6 +77,20 @@ public:
     LOGFONT SeenLogFont;
 };
 
+// Notes how a style is asked to draw each menu item.
+class CMenuItemRecorder : public QProxyStyle {
+public:
+    void drawControl(ControlElement element, const QStyleOption* pOption, QPainter* pPainter,
+                     const QWidget* pWidget) const override
+    {
+        if (const auto* pItem = qstyleoption_cast<const QStyleOptionMenuItem*>(pOption);
+            pItem && element == CE_MenuItem)
+            Items << *pItem;
+        QProxyStyle::drawControl(element, pOption, pPainter, pWidget);
+    }
+    mutable QList<QStyleOptionMenuItem> Items;
+};
+
 }  // namespace
 
 class tst_display : public QObject {
@@ -83,6 +105,8 @@ private slots:
     void radixSwitchKeepsCaretByteCentred();
     void settingsBelongToTheirWindow();
     void checkMarks();
+    void maximizedWindowStaysMaximized_data();
+    void maximizedWindowStaysMaximized();
 };
 
 void tst_display::fontChoice_data()
@@ -180,13 +204,18 @@ void tst_display::fontCancelled()
 void tst_display::interactiveFontDialog()
 {
     // scripts/deps.sh installs the face (fonts-dejavu-extra); without it the dialog falls back to Book.
-    if (!QFontDatabase::styles(QStringLiteral("DejaVu Sans Mono")).contains(QStringLiteral("Bold Oblique")))
+    const QString family = QStringLiteral("DejaVu Sans Mono");
+    if (!QFontDatabase::styles(family).contains(QStringLiteral("Bold Oblique")))
         QSKIP("DejaVu Sans Mono Bold Oblique is not installed (package fonts-dejavu-extra)");
     CProgram program;
     AfxSetFontDialogService(nullptr);
     CBytelonView* pView = program.OpenFocused(Counting(1000));
-    bool monospacedOnly = false;
+    QVERIFY(pView->Font);
+    const QString drawnFamily = QFontInfo(pView->Font->MakeQFont(1.0)).family();
+    QStringList families;
+    QStringList sizes;
     bool effectsShown = true;
+    QString sample;
     QFont initial;
     WhenModal([&](QWidget* pModal) {
         auto* pDialog = qobject_cast<QFontDialog*>(pModal);
@@ -194,12 +223,18 @@ void tst_display::interactiveFontDialog()
             pModal->close();
             return;
         }
-        monospacedOnly = pDialog->testOption(QFontDialog::MonospacedFonts);
+        const auto lists = pDialog->findChildren<QListView*>();
+        QCOMPARE(lists.size(), 3);
+        families = qobject_cast<QStringListModel*>(lists.front()->model())->stringList();
+        sizes = qobject_cast<QStringListModel*>(lists.back()->model())->stringList();
         effectsShown = false;
         for (QCheckBox* pBox : pDialog->findChildren<QCheckBox*>())
             effectsShown = effectsShown || pBox->isVisibleTo(pDialog);
+        if (auto* pSample = pDialog->findChild<QLineEdit*>(QStringLiteral("qt_fontDialog_sampleEdit"));
+            pSample && pSample->isVisibleTo(pDialog) && pSample->height() >= pSample->fontMetrics().height())
+            sample = pSample->text();
         initial = pDialog->currentFont();
-        QFont choice(QStringLiteral("DejaVu Sans Mono"));
+        QFont choice(family);
         choice.setPointSize(48);
         choice.setBold(true);
         choice.setItalic(true);
@@ -207,15 +242,26 @@ void tst_display::interactiveFontDialog()
         pDialog->accept();
     });
     QVERIFY(program.Frame()->ExecuteCommand(ID_VIEW_FONT));
-    QVERIFY(monospacedOnly);
+    // Fixed-pitch families only, no effects, a sample to read.
+    QVERIFY(!families.isEmpty());
+    for (const QString& listed : families)
+        QVERIFY2(QFontDatabase::isFixedPitch(listed), qPrintable(listed));
     QVERIFY(!effectsShown);
-    // It opened on the view's 10-point font.
+    QVERIFY(!sample.isEmpty());
+    // Sizes from 3 to 36 points.
+    QVERIFY(!sizes.isEmpty());
+    for (const QString& size : sizes)
+        QVERIFY2(size.toInt() >= 3 && size.toInt() <= 36, qPrintable(size));
+    // It opened on the family the view draws with, upright, at 10 points.
+    QCOMPARE(initial.family(), drawnFamily);
+    QVERIFY(!initial.italic());
+    QCOMPARE(initial.weight(), QFont::Normal);
     QCOMPARE(qRound(initial.pointSizeF()), 10);
     // 48 points is more than the 36 allowed; bold stays, italic goes.
     QCOMPARE(pView->LogFont.lfHeight, -MulDiv(36, pView->logicalDpiY(), 72));
     QCOMPARE(pView->LogFont.lfWeight, 700);
     QCOMPARE(int(pView->LogFont.lfItalic), 0);
-    QCOMPARE(pView->LogFont.lfFaceName, QStringLiteral("DejaVu Sans Mono"));
+    QCOMPARE(pView->LogFont.lfFaceName, family);
 }
 
 void tst_display::bytesPerLineLimits_data()
@@ -331,6 +377,76 @@ void tst_display::checkMarks()
     Focus(pHex);
     QCOMPARE(pFrame->GetActiveView(), pHex);
     QCOMPARE(marks(), qMakePair(false, true));
+
+    // The menu draws the marks: its radix items carry no picture, which a
+    // style would draw in the mark's place.
+    CMenuItemRecorder recorder;
+    QMenu* pViewMenu = pFrame->GetMenus(IDR_BYTELONTYPE)[3];
+    pViewMenu->setStyle(&recorder);
+    pViewMenu->popup(pFrame->mapToGlobal(QPoint(20, 20)));
+    QVERIFY(QTest::qWaitForWindowExposed(pViewMenu));
+    pViewMenu->grab();
+    pViewMenu->hide();
+    pViewMenu->setStyle(nullptr);
+    for (const auto& [text, checked] : {std::pair(pBase10->text(), false), std::pair(pBase16->text(), true)}) {
+        const auto drawn = std::find_if(recorder.Items.begin(), recorder.Items.end(),
+                                        [&text](const QStyleOptionMenuItem& item) { return item.text == text; });
+        QVERIFY2(drawn != recorder.Items.end(), qPrintable(text));
+        QVERIFY(drawn->icon.isNull());
+        QVERIFY(drawn->checkType != QStyleOptionMenuItem::NotCheckable);
+        QCOMPARE(drawn->checked, checked);
+    }
+}
+
+void tst_display::maximizedWindowStaysMaximized_data()
+{
+    QTest::addColumn<UINT>("command");  // the radix key when 0
+    QTest::newRow("data-columns") << UINT(ID_VIEW_DATA_COLUMNS);
+    QTest::newRow("font") << UINT(ID_VIEW_FONT);
+    QTest::newRow("address-base") << UINT(0);
+}
+
+void tst_display::maximizedWindowStaysMaximized()
+{
+    QFETCH(UINT, command);
+    CProgram program;
+    CFontScript script;
+    CBytelonView* pView = program.OpenFocused(Counting(5000), 10);
+    CMDIChildWnd* pFrame = pView->GetParentFrame();
+    const QPoint restoredAt = pFrame->pos();
+    pFrame->showMaximized();
+    const QRect area = pFrame->mdiArea()->viewport()->rect();
+    if (command == ID_VIEW_DATA_COLUMNS) {
+        WhenModal([](QWidget* pModal) {
+            auto* pEntry = qobject_cast<QLineEdit*>(pModal->focusWidget());
+            QVERIFY(pEntry);
+            pEntry->selectAll();
+            QTest::keyClicks(pEntry, QStringLiteral("16"));
+            QTest::keyClick(pEntry, Qt::Key_Return);
+        });
+        QVERIFY(program.Frame()->ExecuteCommand(command));
+        QCOMPARE(pView->BytesPerLine, 16);
+    } else if (command == ID_VIEW_FONT) {
+        LOGFONT choice;
+        choice.lfFaceName = QStringLiteral("DejaVu Sans Mono");
+        choice.lfHeight = -MulDiv(14, pView->logicalDpiY(), 72);
+        script.Choice = choice;
+        script.Tenths = 140;
+        QVERIFY(program.Frame()->ExecuteCommand(command));
+        QCOMPARE(pView->LogFont.lfFaceName, choice.lfFaceName);
+    } else {
+        QTest::keyClick(pView, Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(pView->HexAddress, 0);
+    }
+    ProcessEvents();
+    // Still maximized and filling the area, with no band beside it.
+    QVERIFY(pFrame->isMaximized());
+    QCOMPARE(pFrame->geometry(), area);
+    // Restored, it is where it was, as wide as its new lines need.
+    pFrame->showNormal();
+    ProcessEvents();
+    QCOMPARE(pFrame->pos(), restoredAt);
+    QCOMPARE(pView->width(), ExpectedViewWidth(pView));
 }
 
 QTEST_MAIN(tst_display)

@@ -8,6 +8,7 @@
 #include "app/MainFrame.h"
 #include "search/InsertDlg.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -142,7 +143,9 @@ void tst_entrypair::hexBoxFilter()
     // Cursor and deletion keys are not characters, even where Delete brings the text DEL.
     QTest::sendKeyEvent(QTest::Click, pair.Hex(), Qt::Key_Delete, QStringLiteral("\x7F"), Qt::NoModifier);
     QCOMPARE(pair.Hex()->text(), QStringLiteral("4A"));
-    // The text box takes every character.
+    // The text box, clicked after its text, takes every character.
+    QTest::mouseClick(pair.Ascii(), Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), pair.Ascii());
     QTest::keyClicks(pair.Ascii(), QStringLiteral("#G"));
     QCOMPARE(pair.Ascii()->text(), QStringLiteral("J#G"));
     QCOMPARE(pair.Hex()->text(), QStringLiteral("4A 23 47 "));

@@ -203,6 +203,8 @@ class tst_findreplace : public QObject {
     Q_OBJECT
 private slots:
     void findDialogOpensAndRemembers();
+    void tabOrder_data();
+    void tabOrder();
     void findUpSearchesBackwards();
     void findFormatErrorFocusesHexBox();
     void commandsDisabledForEmptyDocument();
@@ -258,6 +260,12 @@ void tst_findreplace::findDialogOpensAndRemembers()
     pFind = OpenFind(program);
     QCOMPARE(Edit(pFind, IDC_FIND_HEX)->text(), QStringLiteral("32 34"));
     QCOMPARE(Edit(pFind, IDC_FIND_ASCII)->text(), QStringLiteral("24"));
+    // The restored text has the caret at its start, in the text box and, tabbed into, the hex box.
+    Edit(pFind, IDC_FIND_ASCII)->setFocus(Qt::ActiveWindowFocusReason);
+    QCOMPARE(Edit(pFind, IDC_FIND_ASCII)->cursorPosition(), 0);
+    QTest::keyClick(pFind->focusWidget(), Qt::Key_Tab);
+    QCOMPARE(pFind->focusWidget(), Edit(pFind, IDC_FIND_HEX));
+    QCOMPARE(Edit(pFind, IDC_FIND_HEX)->cursorPosition(), 0);
     QVERIFY(Checked(pFind, IDC_FIND_DOWN) && !Checked(pFind, IDC_FIND_UP));
     QVERIFY(Checked(pFind, IDC_FIND_CASE_NO) && !Checked(pFind, IDC_FIND_CASE_YES));
     // The close box keeps the text as Cancel does.
@@ -270,6 +278,64 @@ void tst_findreplace::findDialogOpensAndRemembers()
     QCOMPARE(Edit(pReplace, IDC_REPLACE_FIND_HEX)->text(), QStringLiteral("79"));
     QCOMPARE(Edit(pReplace, IDC_REPLACE_FIND_ASCII)->text(), QStringLiteral("y"));
     QVERIFY(Checked(pReplace, IDC_REPLACE_CASE_NO));
+}
+
+void tst_findreplace::tabOrder_data()
+{
+    QTest::addColumn<UINT>("command");
+    QTest::addColumn<int>("chosen");  // a radio button clicked first, or 0
+    QTest::addColumn<QList<int>>("stops");
+    QTest::newRow("goto-edit-ok-cancel") << UINT(ID_SEARCH_GOTO) << 0 << QList<int>{IDC_ADDRESS, IDOK, IDCANCEL};
+    QTest::newRow("columns-edit-ok-cancel") << UINT(ID_VIEW_DATA_COLUMNS) << 0
+                                            << QList<int>{IDC_COLUMNS, IDOK, IDCANCEL};
+    QTest::newRow("find-on-checked-buttons")
+        << UINT(ID_SEARCH_FIND) << 0
+        << QList<int>{IDC_FIND_ASCII, IDC_FIND_HEX, IDC_FIND_DOWN, IDC_FIND_CASE_NO, IDCANCEL, IDC_FIND_NEXT};
+    QTest::newRow("find-with-up-chosen")
+        << UINT(ID_SEARCH_FIND) << int(IDC_FIND_UP)
+        << QList<int>{IDC_FIND_ASCII, IDC_FIND_HEX, IDC_FIND_UP, IDC_FIND_CASE_NO, IDCANCEL, IDC_FIND_NEXT};
+    QTest::newRow("replace") << UINT(ID_SEARCH_REPLACE) << 0
+                             << QList<int>{IDC_REPLACE_FIND_ASCII, IDC_REPLACE_FIND_HEX, IDC_REPLACE_WITH_ASCII,
+                                           IDC_REPLACE_WITH_HEX, IDC_REPLACE_CASE_NO, IDC_REPLACE_ALL, IDC_REPLACE,
+                                           IDCANCEL, IDC_REPLACE_FIND_NEXT};
+}
+
+void tst_findreplace::tabOrder()
+{
+    QFETCH(UINT, command);
+    QFETCH(int, chosen);
+    QFETCH(QList<int>, stops);
+    CProgram program;
+    CBytelonView* pView = program.OpenFocused(QByteArray("xx24yy"));
+    // Tab from the first stop round to it again, with the real key.
+    QList<int> seen;
+    auto walk = [&seen, &stops, chosen](QWidget* pModal) {
+        auto* pDialog = qobject_cast<CDialog*>(pModal);
+        QVERIFY(pDialog);
+        if (chosen)
+            pDialog->GetDlgItemAs<QRadioButton>(chosen)->click();
+        pDialog->GetDlgItem(stops.front())->setFocus(Qt::TabFocusReason);
+        for (int i = 0; i <= stops.size(); ++i) {
+            QWidget* pFocus = pDialog->focusWidget();
+            seen << (pFocus ? pFocus->property("controlId").toInt() : -1);
+            QTest::keyClick(pFocus, Qt::Key_Tab);
+        }
+    };
+    if (command == ID_SEARCH_FIND || command == ID_SEARCH_REPLACE) {
+        Focus(pView);
+        QVERIFY(program.Frame()->ExecuteCommand(command));
+        CDialog* pDialog = command == ID_SEARCH_FIND ? static_cast<CDialog*>(program.App()->pFindDlg)
+                                                     : static_cast<CDialog*>(program.App()->pReplaceDlg);
+        QVERIFY(pDialog);
+        walk(pDialog);
+    } else {
+        WhenModal([&walk](QWidget* pModal) {
+            walk(pModal);
+            QTest::keyClick(pModal, Qt::Key_Escape);
+        });
+        QVERIFY(program.Frame()->ExecuteCommand(command));
+    }
+    QCOMPARE(seen, stops + QList<int>{stops.front()});
 }
 
 void tst_findreplace::findUpSearchesBackwards()

@@ -115,8 +115,8 @@ void tst_insert::hexDigitsTypedAndConfirmed()
     QCOMPARE(pView->GetDocument()->DocLen, 11);
     QCOMPARE(pView->CaretOffset(), 4);
     QVERIFY(pView->GetDocument()->IsModified());
-    // The dialog's end leaves the message pane empty.
-    QCOMPARE(program.PaneText(0), QString());
+    // The dialog's end brings back the idle prompt.
+    QCOMPARE(program.PaneText(0), QStringLiteral("For Help, press F1"));
 }
 
 void tst_insert::textCharacterShownInHexAfterRelease()

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMessageBox>
+#include <QPainter>
 #include <QSettings>
 #include <QTest>
 #include <QToolBar>
@@ -27,6 +28,23 @@ namespace {
 
 // The main window's size when no placement is stored.
 const QSize DefaultFrameSize(900, 650);
+
+// The first and last columns of a picture that hold ink: pixels far from the background.
+std::pair<int, int> InkColumns(const QImage& image, QColor background)
+{
+    int first = -1;
+    int last = -1;
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (std::abs(QColor(image.pixel(x, y)).lightness() - background.lightness()) > 64) {
+                first = first < 0 ? x : first;
+                last = x;
+                break;
+            }
+        }
+    }
+    return {first, last};
+}
 
 QVariant StoredValue(const CProgram& program, const QString& key)
 {
@@ -404,6 +422,30 @@ void TestStartup::statusBarPanes()
     // It keeps that width whatever it shows.
     bar.SetPaneText(1, QStringLiteral("12"));
     QCOMPARE(bar.GetPaneWidth(1), tenDigits);
+
+    // A decimal caret offset shows all ten digits whole: the ink the pane
+    // shows spans as much as the same text drawn with room to spare.
+    CBytelonView* pView = program.OpenFocused(Counting(1000));
+    program.Frame()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(program.Frame()));
+    Focus(pView);
+    QTest::keyClick(pView, Qt::Key_D, Qt::ControlModifier);
+    MoveCaretTo(pView, 514);
+    QLabel* pPane = bar.GetPane(1);
+    QCOMPARE(pPane->text(), QStringLiteral("0000000514 "));
+    const QColor background = pPane->palette().color(pPane->backgroundRole());
+    const std::pair<int, int> shown = InkColumns(pPane->grab(pPane->contentsRect()).toImage(), background);
+    QImage room(pPane->contentsRect().size() * 2, QImage::Format_RGB32);
+    room.fill(background);
+    {
+        QPainter painter(&room);
+        painter.setFont(pPane->font());
+        painter.setPen(pPane->palette().color(pPane->foregroundRole()));
+        painter.drawText(room.rect(), Qt::AlignLeft | Qt::AlignVCenter, pPane->text());
+    }
+    const std::pair<int, int> whole = InkColumns(room, background);
+    QVERIFY(whole.first >= 0 && shown.first >= 0);
+    QCOMPARE(shown.second - shown.first, whole.second - whole.first);
     // The panes lie left to right in index order.
     QVERIFY(bar.isVisible());
     for (int i = 1; i < bar.GetCount(); ++i)

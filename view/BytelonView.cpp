@@ -10,7 +10,6 @@
 #include "view/AccessibleView.h"
 #include "view/PreparedDC.h"
 
-#include <QLayout>
 #include <QScrollBar>
 #include <QStyle>
 
@@ -146,12 +145,10 @@ void CBytelonView::SetWinPos(CDC* pDC)
     pDC->LPtoDP(&content);
     pDC->LPtoDP(&origin);
     const int scrollBarWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar());
-    // A frame not yet shown has not laid out the view: lay it out to measure the borders.
-    if (pFrame->layout())
-        pFrame->layout()->activate();
-    const int width = pFrame->width() - this->width() + (content.x() - origin.x()) + 2 * SystemBorderWidth
-                      + scrollBarWidth;
-    pFrame->resize(width, pFrame->height());
+    const int width = (content.x() - origin.x()) + 2 * SystemBorderWidth + scrollBarWidth;
+    // A maximized window keeps its size, so no resize recounts the lines: as if it had been resized.
+    if (!pFrame->SetViewWidth(width))
+        OnSize(pFrame->isMinimized() ? SIZE_MINIMIZED : SIZE_MAXIMIZED, viewport()->width(), viewport()->height());
 }
 
 void CBytelonView::OnInitialUpdate()

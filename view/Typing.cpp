@@ -1,7 +1,12 @@
 #include "view/BytelonView.h"
 
 #include "app/BytelonApp.h"
+#include "framework/MDIFrameWnd.h"
+#include "framework/StringTable.h"
+#include "framework/WinApp.h"
 #include "search/InsertDlg.h"
+
+#include <QByteArray>
 
 #include <cstring>
 
@@ -38,9 +43,17 @@ void CBytelonView::RunInsertDialog(char ch)
 {
     if (CBytelonApp* pApp = BytelonApp())
         pApp->InsertInitialChar = ch;
-    CInsertDlg dialog(this);
-    if (dialog.DoModal() == IDOK && dialog.Pair.Count != 0)
-        ReplaceSelectionWithString(dialog.Pair.Bytes, dialog.Pair.Count);
+    QByteArray bytes;
+    {
+        CInsertDlg dialog(this);
+        if (dialog.DoModal() == IDOK)
+            bytes = QByteArray(dialog.Pair.Bytes, dialog.Pair.Count);
+    }
+    // The dialog's hex box took its prompts with it: the idle prompt is back.
+    if (CMDIFrameWnd* pFrame = AfxGetMainWnd())
+        pFrame->SetMessageText(AfxLoadString(AFX_IDS_IDLEMESSAGE));
+    if (!bytes.isEmpty())
+        ReplaceSelectionWithString(bytes.constData(), int(bytes.size()));
 }
 
 void CBytelonView::On_Edit_Insert()
