@@ -760,6 +760,8 @@ void tst_findreplace::shiftNeverExtends()
     QByteArray with = "b";
     if (typed) {
         SetShiftHeld(true);
+        // A box's text comes with the caret at its start.
+        QTest::keyClick(Edit(pReplace, IDC_REPLACE_WITH_ASCII), Qt::Key_End);
         QTest::keyClick(Edit(pReplace, IDC_REPLACE_WITH_ASCII), 'C', Qt::ShiftModifier);
         with = "bC";
     }
