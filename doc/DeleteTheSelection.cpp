@@ -14,6 +14,7 @@
 // a failure leaves the document as it was.
 bool CBytelonView::DeleteTheSelection(CDC* pDC)
 {
+    EndReplaceAllPass();
     CBytelonDoc* pDocument = GetDocument();
     const int lo = std::min(SelAnchor, SelEnd);
     const int hi = std::max(SelAnchor, SelEnd);
@@ -43,6 +44,7 @@ bool CBytelonView::DeleteTheSelection(CDC* pDC)
 // Nothing is inverted for the one-byte selection: it is deleted at once.
 void CBytelonView::DeleteByteBeforeCaret(CDC* pDC)
 {
+    EndReplaceAllPass();
     if (!SelActive && CaretOffset() > 0) {
         SelActive = 1;
         SelEnd = SelShownEnd = CaretOffset();
@@ -53,6 +55,7 @@ void CBytelonView::DeleteByteBeforeCaret(CDC* pDC)
 
 void CBytelonView::DeleteByteAtCaret(CDC* pDC)
 {
+    EndReplaceAllPass();
     if (!SelActive && CaretOffset() < DocLength()) {
         SelActive = 1;
         SelAnchor = CaretOffset();
