@@ -3,6 +3,7 @@
 // step of Replace All, and the display settings written back at exit.
 
 #include "framework/WinApp.h"
+#include "search/ReplaceAllLimits.h"
 
 #include <QCursor>
 #include <QString>
@@ -49,11 +50,19 @@ public:
     void ReplaceAllStep();
     // Ends a streaming pass at its last step boundary: the document becomes
     // what those steps would have made of it. With pDocument, only a pass
-    // over that document. A failure is reported and ends the run.
+    // over that document. A failure ends the run, then is reported.
     void EndReplaceAllPass(CBytelonDoc* pDocument = nullptr);
-    // The view is going: a pass through it ends without touching it.
+    // The view is going: a pass through it ends without touching it, and a
+    // run ends with its document.
     void ReplaceAllViewGoing(CBytelonView* pView);
+    // Input that changes what the next step of a pass would do ends the
+    // pass first; so does every command.
     bool PreTranslateMessage(QObject* pTarget, QEvent* pEvent) override;
+    void BeforeCommand(UINT id) override;
+
+    // Introspection for tests: how Replace All divides its work.
+    void SetReplaceAllLimits(const CReplaceAllLimits& limits) { ReplaceAllLimits = limits; }
+    [[nodiscard]] const CReplaceAllLimits& GetReplaceAllLimits() const { return ReplaceAllLimits; }
 
     // The local time start-up looks at; tests replace it.
     std::function<QTime()> Clock = [] { return QTime::currentTime(); };
@@ -89,9 +98,14 @@ private:
     void ReplaceAllSingleStep();
     // The run ends; the status pane keeps the count it shows.
     void EndReplaceAllRun();
+    // The pass failed: out of reach and gone, the run over, then one box.
+    void FailReplaceAllPass(std::unique_ptr<CReplaceAllPass> pPass);
+    // Whether the event's target lies in a window on the pass's document.
+    [[nodiscard]] bool ShowsPassDocument(QObject* pTarget) const;
 
     QString AsciiChartDirectory;
     std::unique_ptr<CReplaceAllPass> pReplaceAllPass;
+    CReplaceAllLimits ReplaceAllLimits;
     // ReplaceCount when the pass began.
     long CountBeforePass = 0;
 };

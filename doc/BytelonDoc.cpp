@@ -222,6 +222,7 @@ void CBytelonDoc::Transfer(CFile& source, std::int64_t sourcePos, CFile& target,
 
 void CBytelonDoc::On_Edit_Clear_All()
 {
+    EndReplaceAllPass();
     if (AfxMessageBox(IDS_CLEAR_ALL_QUESTION, MB_YESNO) != IDYES)
         return;
     DeleteContents();

@@ -63,9 +63,12 @@ public:
     // Set by MarkDamaged: the content is no longer the user's file plus the edits.
     bool Damaged = false;
 
-private:
-    // A running Replace All's steps over this document are made real first.
+    // A Replace All pass running over this document ends at the last step
+    // it found: what is about to read or change the document comes after
+    // those steps, as it would between two of them.
     void EndReplaceAllPass();
+
+private:
     void Load(CArchive& ar);
     void Store(CArchive& ar);
     // Copies DocLen bytes from source at sourcePos to target at targetPos,

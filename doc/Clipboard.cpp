@@ -80,6 +80,7 @@ bool AllocateClipboardBlock(QByteArray& block, long long size)
 
 bool CBytelonView::CopySelectionToClipboard()
 {
+    EndReplaceAllPass();
     CWaitCursor wait;
     if (!SelActive)
         return false;
@@ -167,6 +168,7 @@ void CBytelonView::On_Edit_Cut()
 // the way an insertion does, writing them in chunks straight from the block.
 void CBytelonView::On_Edit_Paste()
 {
+    EndReplaceAllPass();
     CWaitCursor wait;
     QClipboard* pClipboard = QGuiApplication::clipboard();
     const QMimeData* pData = pClipboard ? pClipboard->mimeData() : nullptr;

@@ -17,6 +17,7 @@
 // one before the deletion nor the one after it.
 bool CBytelonView::DeleteTheSelection(CDC* pDC)
 {
+    EndReplaceAllPass();
     CBytelonDoc* pDocument = GetDocument();
     const int lo = std::min(SelAnchor, SelEnd);
     const int hi = std::max(SelAnchor, SelEnd);
@@ -52,6 +53,7 @@ bool CBytelonView::DeleteTheSelection(CDC* pDC)
 // Nothing is inverted for the one-byte selection: it is deleted at once.
 void CBytelonView::DeleteByteBeforeCaret(CDC* pDC)
 {
+    EndReplaceAllPass();
     if (!SelActive && CaretOffset() > 0) {
         SelActive = 1;
         SelEnd = SelShownEnd = CaretOffset();
@@ -62,6 +64,7 @@ void CBytelonView::DeleteByteBeforeCaret(CDC* pDC)
 
 void CBytelonView::DeleteByteAtCaret(CDC* pDC)
 {
+    EndReplaceAllPass();
     if (!SelActive && CaretOffset() < DocLength()) {
         SelActive = 1;
         SelAnchor = CaretOffset();

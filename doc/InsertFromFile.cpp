@@ -13,6 +13,7 @@
 // nothing. Nothing changes until a file has been chosen.
 void CBytelonView::On_File_Insert_From_File()
 {
+    EndReplaceAllPass();
     QString pathName;
     if (!PromptForFileName(true, pathName))
         return;

@@ -14,6 +14,7 @@
 // is copied once each way.
 bool CBytelonView::ReplaceSelectionWithString(const char* data, int count)
 {
+    EndReplaceAllPass();
     CWaitCursor wait;
     CPreparedDC dc(this);
     CBytelonDoc* pDocument = GetDocument();
@@ -67,13 +68,8 @@ void CBytelonView::ShowReplacement(int p, int replaced, int count, CDC* pDC)
 {
     // The deletion of the replaced bytes places the window first, over the
     // shorter document: its last line may come up.
-    CBytelonDoc* pDocument = GetDocument();
-    if (replaced > 0 && count > 0) {
-        const int length = pDocument->DocLen;
-        pDocument->DocLen = length - count;
-        ScrollTo(std::min(p, TopOffset), -1, pDC);
-        pDocument->DocLen = length;
-    }
+    if (replaced > 0 && count > 0)
+        ScrollTo(std::min(p, TopOffset), -1, pDC, DocLength() - count);
     // A selection that began above the top line brings its start to the top.
     ScrollTo(std::min(p, TopOffset), -1, pDC);
     Invalidate(true);

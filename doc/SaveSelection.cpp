@@ -10,6 +10,7 @@
 
 void CBytelonView::On_File_Save_Selection_As()
 {
+    EndReplaceAllPass();
     CBytelonDoc* pDocument = GetDocument();
     const int lo = std::min(SelAnchor, SelEnd);
     const int len = std::abs(SelEnd - SelAnchor);

@@ -34,7 +34,12 @@ QKeySequence CMDIChildWnd::CloseKey()
     return QKeySequence(Qt::CTRL | Qt::Key_F4);
 }
 
-CMDIChildWnd::~CMDIChildWnd() = default;
+CMDIChildWnd::~CMDIChildWnd()
+{
+    // The base class reports a last change of state as it goes, when this
+    // part of the window is gone already.
+    disconnect(this, &QMdiSubWindow::windowStateChanged, this, &CMDIChildWnd::OnStateChanged);
+}
 
 void CMDIChildWnd::DestroyWindow()
 {

@@ -380,6 +380,8 @@ bool CMDIFrameWnd::ExecuteCommand(UINT id)
         return true;
     bool done = false;
     AfxCallGuarded([&] {
+        if (CWinApp* pApp = AfxGetApp())
+            pApp->BeforeCommand(id);
         CCmdUI state(id);
         if (!RouteCommand(id, &state) || !state.Enabled)
             return;

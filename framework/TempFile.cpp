@@ -79,15 +79,21 @@ bool AfxGetTempPath(QString& path, int bufferLimit)
     return true;
 }
 
-bool AfxGetTempFileName(const QString& dir, const QString& prefix, QString& fileName)
+bool AfxGetTempFileName(const QString& dir, const QString& prefix, QString& fileName, CFileException* pError)
 {
     QString base = dir;
     if (!base.endsWith(QLatin1Char('/')))
         base += QLatin1Char('/');
     QByteArray pattern = QFile::encodeName(base + prefix + QStringLiteral("XXXXXX"));
     const int fd = ::mkstemp(pattern.data());
-    if (fd < 0)
+    if (fd < 0) {
+        const int error = errno;
+        if (pError)
+            *pError = CFileException(CFileException::CauseFromErrno(error), error,
+                                     base + prefix + QStringLiteral("XXXXXX"));
+        errno = error;
         return false;
+    }
     ::close(fd);
     fileName = QFile::decodeName(pattern);
     return true;

@@ -13,8 +13,9 @@ class CFileException;
 // bufferLimit - 1 characters. The path ends with a slash.
 [[nodiscard]] bool AfxGetTempPath(QString& path, int bufferLimit);
 // Creates a new empty file in dir whose name starts with prefix; false when
-// that is impossible.
-[[nodiscard]] bool AfxGetTempFileName(const QString& dir, const QString& prefix, QString& fileName);
+// that is impossible, with the cause in pError when given.
+[[nodiscard]] bool AfxGetTempFileName(const QString& dir, const QString& prefix, QString& fileName,
+                                      CFileException* pError = nullptr);
 // A new temporary file in the work folder, as the program's work and tail
 // files are made; empty when it could not be created (reported only when the
 // descriptors have run out).

@@ -136,6 +136,8 @@ bool CWinApp::PreTranslateMessage(QObject*, QEvent*)
     return false;
 }
 
+void CWinApp::BeforeCommand(UINT) {}
+
 bool CWinApp::eventFilter(QObject* pWatched, QEvent* pEvent)
 {
     if (PreTranslateMessage(pWatched, pEvent))

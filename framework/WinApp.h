@@ -47,6 +47,10 @@ public:
     void WakeIdle();
     // Sees every event before its receiver does; true keeps it from the receiver.
     virtual bool PreTranslateMessage(QObject* pTarget, QEvent* pEvent);
+    // Called before the handler of any command runs, whatever sent it: a
+    // menu, an accelerator, the toolbar, an accessibility action or the
+    // program itself.
+    virtual void BeforeCommand(UINT id);
 
     // Profile settings under RegistryKey / application name, one group per section.
     void SetRegistryKey(const QString& key);

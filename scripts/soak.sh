@@ -14,6 +14,8 @@
 #
 # Exits non-zero on any finding, naming a reproducer: the input file a fuzz
 # target failed on, or the command line that repeats a driver's failing seed.
+# Any run that exits non-zero, or ends without saying how it went (a crash,
+# a sanitizer's abort), is a finding with its command line.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 short=0
@@ -38,15 +40,28 @@ export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 rm -rf "$findings"
 mkdir -p "$findings"
-# Each run leaves its summary line in a .result file, "FINDING" in it on a finding.
+# Each run leaves its summary line in a .result file, "FINDING" in it on a
+# finding. Its command line goes in a .command file first: a run that leaves
+# no result beside it ended without saying how, which is a finding too.
 results="$findings/results"
 mkdir -p "$results"
 parallel=$(nproc)
 
 # Starts "$@" in the background once fewer than $parallel runs are going.
+# The run's own shell does not stop at a failing command: every outcome is
+# written down, and checked at the end.
 start_run() {
   while [ "$(jobs -rp | wc -l)" -ge "$parallel" ]; do wait -n || true; done
-  "$@" &
+  ( set +e; "$@" ) &
+}
+
+# Runs the command, its output in the log; the command line goes in
+# <id>.command. Returns the command's exit status.
+run_logged() {
+  local id=$1 log=$2
+  shift 2
+  printf '%q ' "$@" >"$results/$id.command"
+  "$@" >"$log" 2>&1
 }
 
 if [ $short -eq 1 ]; then
@@ -63,20 +78,25 @@ fuzz_target() {
   local exe="$sanitize/tests/fuzz/fuzz_$target"
   local corpus="$sanitize/corpus/$target"
   local log="$findings/fuzz_$target.log"
+  local id="1-fuzz_$target"
   mkdir -p "$corpus"
   # New inputs go to the working corpus; the seeds in the repository stay as they are.
-  if "$exe" -max_total_time="$fuzz_seconds" -timeout=20 -rss_limit_mb=2048 -malloc_limit_mb=1024 \
-      -print_final_stats=1 -artifact_prefix="$findings/fuzz_${target}-" \
-      "$corpus" "$here/tests/fuzz/corpus/$target" >"$log" 2>&1; then
+  run_logged "$id" "$log" "$exe" -max_total_time="$fuzz_seconds" -timeout=20 -rss_limit_mb=2048 \
+    -malloc_limit_mb=1024 -print_final_stats=1 -artifact_prefix="$findings/fuzz_${target}-" \
+    "$corpus" "$here/tests/fuzz/corpus/$target"
+  local status=$?
+  if [ $status -eq 0 ]; then
     local runs
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
-    echo "fuzz_$target: ${runs:-?} executions in ${fuzz_seconds}s, no finding" >"$results/1-fuzz_$target.result"
+    echo "fuzz_$target: ${runs:-?} executions in ${fuzz_seconds}s, no finding" >"$results/$id.result"
   else
     local artifact
     artifact=$(sed -n 's/.*Test unit written to \(.*\)$/\1/p' "$log" | tail -1)
     tail -n 40 "$log"
-    echo "fuzz_$target: FINDING, reproduce with: $exe ${artifact:-<see $log>}  (log $log)" \
-      >"$results/1-fuzz_$target.result"
+    {
+      echo "fuzz_$target: FINDING, exit status $status, after: $(cat "$results/$id.command")"
+      echo "  reproduce with: $exe ${artifact:-<see $log>}  (log $log)"
+    } >"$results/$id.result"
   fi
 }
 
@@ -86,11 +106,18 @@ for target in "${targets[@]}"; do
 done
 wait
 
-# The randomized drivers, found by name in every suite.
+# The randomized drivers, found by name in every suite; a suite that cannot
+# even list its functions is a finding.
 drivers=()
 for suite in "$sanitize"/tests/tst_*; do
   [ -f "$suite" ] && [ -x "$suite" ] || continue
-  for function in $("$suite" -functions 2>/dev/null | sed -n 's/^\(random[A-Za-z0-9_]*\)()$/\1/p'); do
+  if ! listed=$("$suite" -functions 2>&1); then
+    printf '%s\n' "$listed" | tail -n 20
+    echo "$(basename "$suite"): FINDING, listing its functions failed: $suite -functions" \
+      >"$results/2-$(basename "$suite")-functions.result"
+    continue
+  fi
+  for function in $(printf '%s\n' "$listed" | sed -n 's/^\(random[A-Za-z0-9_]*\)()$/\1/p'); do
     drivers+=("$suite:$function")
   done
 done
@@ -112,9 +139,13 @@ run_driver() {
   local suite=$1 function=$2 first=$3 seeds=$4 steps=$5
   local name
   name="$(basename "$suite") $function"
+  local id="2-$(basename "$suite")-$function-$first"
   local log="$findings/$(basename "$suite")-$function-$first.log"
-  if BYTELON_SEED=$first BYTELON_SEEDS=$seeds BYTELON_STEPS=$steps "$suite" "$function" >"$log" 2>&1; then
-    rm -f "$log"
+  run_logged "$id" "$log" env BYTELON_SEED="$first" BYTELON_SEEDS="$seeds" BYTELON_STEPS="$steps" \
+    "$suite" "$function"
+  local status=$?
+  if [ $status -eq 0 ]; then
+    rm -f "$log" "$results/$id.command"
     echo "$seeds $steps" >>"$results/tally-$(basename "$suite")-$function"
     return 0
   fi
@@ -123,9 +154,9 @@ run_driver() {
   seed=$(grep -o 'seed [0-9]*' "$log" | head -1 | cut -d' ' -f2)
   [ -n "$seed" ] || { seed=$first; count=$seeds; }
   tail -n 30 "$log"
-  printf '%s\n' "$name: FINDING, reproduce with:" \
-    "  BYTELON_SEED=$seed BYTELON_SEEDS=$count BYTELON_STEPS=$steps QT_QPA_PLATFORM=offscreen $suite $function  (log $log)" \
-    >"$results/2-$(basename "$suite")-$function-$first.result"
+  printf '%s\n' "$name: FINDING, exit status $status, after: $(cat "$results/$id.command")" \
+    "  reproduce with: BYTELON_SEED=$seed BYTELON_SEEDS=$count BYTELON_STEPS=$steps QT_QPA_PLATFORM=offscreen $suite $function  (log $log)" \
+    >"$results/$id.result"
   return 1
 }
 
@@ -148,6 +179,14 @@ else
     seed=$(( seed + 2 ))
   done
 fi
+
+# A run that left its command line but no result ended without saying how.
+for command in "$results"/*.command; do
+  [ -e "$command" ] || continue
+  id=$(basename "$command" .command)
+  [ -f "$results/$id.result" ] \
+    || echo "$id: FINDING, ended without a result: $(cat "$command")" >"$results/$id.result"
+done
 
 total_seeds=0
 total_steps=0
@@ -172,7 +211,7 @@ echo
 echo "== soak summary"
 cat "$results"/*.result
 echo "drivers: $total_seeds seeds, $total_steps steps in all"
-if grep -q FINDING "$results"/*.result; then
+if grep -q FINDING "$results"/*.result 2>/dev/null; then
   echo "soak: FINDINGS (see above)"
   exit 1
 fi

@@ -79,6 +79,8 @@ void CBytelonApp::OnSearchDiff()
     CBytelonView* pViewB = pPreviousView;
     if (!pViewA || !pViewB || !pViewA->GetDocument() || !pViewB->GetDocument())
         return;
+    pViewA->EndReplaceAllPass();
+    pViewB->EndReplaceAllPass();
     CBytelonDoc* pDocA = pViewA->GetDocument();
     CBytelonDoc* pDocB = pViewB->GetDocument();
     const int lenA = pDocA->DocLen;

@@ -1,19 +1,25 @@
 #pragma once
 // Replace All over one document as a single streaming pass: the work file is
-// read from the caret onwards in blocks, every occurrence a run of search and
-// replace steps would find is replaced on the way, and the result goes to a
-// new file beside the work file. Ending the pass (Commit) moves the bytes not
-// yet read behind the result once and renames it over the work file, then
-// leaves the view as the last of those steps would have left it. Until then
-// the work file, and so every view painting it, holds the document as it was.
+// read from the caret onwards in blocks (CReplaceAllScanner finds what each
+// step would replace), the new bytes are gathered into few writes
+// (CStagedWrites) to a result file beside the work file (CReplaceAllResult).
+// Ending the pass (Commit) completes the result with the bytes not yet read,
+// swaps it in for the work file, and leaves the windows as the last of those
+// steps would have left them. Until then the document is as it was.
+//
+// A pass shows no message box: a failure is kept (Failure) for the owner to
+// report once the pass is out of reach.
 
 #include "framework/Afx.h"
 #include "framework/File.h"
-#include "search/ByteMatcher.h"
+#include "search/ReplaceAllFailure.h"
+#include "search/ReplaceAllLimits.h"
+#include "search/ReplaceAllResult.h"
+#include "search/ReplaceAllScanner.h"
+#include "search/StagedWrites.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
-#include <QString>
 
 #include <cstdint>
 #include <vector>
@@ -40,89 +46,61 @@ public:
     enum class EState { Running, Finished, Stopped, Failed };
 
     // Starts at the view's caret. inputs.Find is not empty.
-    explicit CReplaceAllPass(const CInputs& inputs);
-    ~CReplaceAllPass();
+    CReplaceAllPass(const CInputs& inputs, const CReplaceAllLimits& limits);
     CReplaceAllPass(const CReplaceAllPass&) = delete;
     CReplaceAllPass& operator=(const CReplaceAllPass&) = delete;
 
     // Reads on until the deadline passes or the document's end is reached.
-    // Failed: reported, the document is as it was before the pass.
+    // Failed: the document is as it was before the pass.
     EState RunSlice(const QElapsedTimer& clock, qint64 deadlineMs);
     // Ends the pass at the boundary of the steps found so far: the document
-    // becomes what those steps would have made of it. False after reporting
-    // a failure, the document being as it was before the pass.
+    // becomes what those steps would have made of it. False when it failed,
+    // the document being as it was before the pass.
     bool Commit();
-    // Ends the pass leaving the document as it was before it.
-    void Abandon();
     // The view is going: Commit then leaves views alone but for telling them.
     void DetachView() { pView = nullptr; }
 
     [[nodiscard]] const CInputs& Inputs() const { return In; }
     [[nodiscard]] CBytelonDoc* Document() const { return pDocument; }
     // Replacements found so far: the steps this pass stands for.
-    [[nodiscard]] long Steps() const { return StepCount; }
-
-    // Introspection for tests: blocks of this many bytes (at least the search
-    // string's length), and at most this many blocks per slice (0: no limit),
-    // so that small documents span several blocks and slices; the pieces
-    // gathered before a write shrink with the blocks.
-    static void SetBlockLimits(int blockSize, int blocksPerSlice);
-    // Introspection for tests: off, every step runs on its own, as the
-    // design's loop runs them, for the passes to be compared with.
-    static void SetStreaming(bool on);
-    [[nodiscard]] static bool Streaming();
+    [[nodiscard]] long Steps() const { return Scanner.Steps(); }
+    [[nodiscard]] const CReplaceAllFailure& Failure() const { return Failed; }
+    // Ending it took long enough to show its progress in the status bar.
+    [[nodiscard]] bool ProgressShown() const { return ShowedProgress; }
 
 private:
-    // Reads the next block and passes what it holds to the new file.
+    // Reads the next block and passes what it holds to the result.
     [[nodiscard]] bool ProcessBlock(CFile& work);
-    // The next bytes of the result. Short pieces are copied behind each
-    // other into the stage, long ones stay where they are, until the block's
-    // end or a full stage writes them all: few pieces per write.
-    void Emit(const void* pBytes, std::int64_t count);
-    void EmitReplacement();
-    void FlushOut();
-    // Makes the new file and puts the bytes before the pass's start in it.
-    [[nodiscard]] bool BeginOutput(CFile& work);
-    // The work file to read and, once made, the new file to write.
+    // The work file to read and, once made, the result to write.
     [[nodiscard]] bool OpenFiles(CFile& work);
-    [[nodiscard]] bool OpenNewFile(CFile& work);
-    void CloseFiles(CFile& work);
-    // The new file is gone, or is the work file now: the record names it no more.
-    void ForgetNewFile();
-    // The view as the last step leaves it.
+    // Keeps why the pass failed; the result goes. Always false.
+    bool Fail(UINT idMessage, const CFileException* pCause = nullptr);
+    // Makes the result file, named in the document's record first.
+    [[nodiscard]] bool CreateResult(CFileException& error);
+    // The result is gone, or is the work file now: the record names it no more.
+    void ForgetResult();
+    // Shows how far ending the pass has copied the document's bytes.
+    void ShowCopyProgress(std::int64_t copied) const;
+    // The document and its windows as the last step leaves them.
     void ShowLastStep();
-    // Reports the failure of the step it stands for; the new file goes.
-    EState Fail(UINT idMessage, const CFileException* pError = nullptr);
 
     CInputs In;
+    CReplaceAllLimits Limits;
     CBytelonView* pView;
     CBytelonDoc* pDocument;
-    CByteMatcher Matcher;
+    CReplaceAllScanner Scanner;
+    CStagedWrites Out;
+    CReplaceAllResult Result;
     int FindLen;
     int WithLen;
-    // The document's length and the caret when the pass began.
+    // The document's length when the pass began.
     std::int64_t OldLen;
-    std::int64_t Start;
     // Every start position below ReadTo has been tested; the bytes below it
-    // are in the new file, replaced where an occurrence began.
+    // are in the result, replaced where an occurrence began.
     std::int64_t ReadTo;
-    // The new file: its name (empty until the first occurrence), the bytes
-    // written to it, and those of the current block waiting behind them.
-    QString NewName;
-    CFile NewFile;
-    std::int64_t Written = 0;
-    std::vector<CFile::CSpan> Spans;
-    std::int64_t Pending = 0;
-    std::vector<unsigned char> Stage;
-    std::size_t StageUsed = 0;
-    // The bytes before the first occurrence, copied into the new file by
-    // the kernel a piece at a time: how many, and how many are there.
-    std::int64_t PrefixLen = 0;
-    std::int64_t PrefixDone = 0;
-    std::vector<unsigned char> Block;
-    long StepCount = 0;
-    // The next step would make the document too long for an offset.
-    bool GrowthRefused = false;
-    // Where the last replacement was inserted in the new document.
+    // Where the last replacement went in the new document.
     std::int64_t LastAt = 0;
+    std::vector<unsigned char> Block;
+    CReplaceAllFailure Failed;
+    bool ShowedProgress = false;
 };

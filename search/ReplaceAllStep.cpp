@@ -11,8 +11,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEvent>
-#include <QMouseEvent>
 
 #include <cstring>
 
@@ -46,8 +44,9 @@ void CBytelonApp::ReplaceAllSingleStep()
     std::memcpy(replaceBytes, replacePair.Bytes, sizeof replaceBytes);
     const int ignoreCase = pReplaceDlg->CaseChoice;
 
+    // Replace All never extends a selection: Shift has no say in it.
     CBytelonView* pView = pCurrentView;
-    if (pView->FindNext(findBytes, findCount, ignoreCase) != 0) {
+    if (pView->FindNext(findBytes, findCount, ignoreCase, CBytelonView::EShift::Ignored) != 0) {
         EndReplaceAllRun();
         return;
     }
@@ -87,14 +86,14 @@ void CBytelonApp::ReplaceAllStep()
     }
     if (!pReplaceAllPass) {
         // What a pass cannot stand for runs as the design's step: nothing to
-        // find, a string longer than the document, a search with Shift held.
+        // find, a string longer than the document.
         CBytelonDoc* pDocument = pCurrentView->GetDocument();
         if (inputs.Find.isEmpty() || !pDocument || inputs.Find.size() > pDocument->DocLen
-            || AfxIsKeyDown(VK_SHIFT) || !CReplaceAllPass::Streaming()) {
+            || !ReplaceAllLimits.Streaming) {
             ReplaceAllSingleStep();
             return;
         }
-        pReplaceAllPass = std::make_unique<CReplaceAllPass>(inputs);
+        pReplaceAllPass = std::make_unique<CReplaceAllPass>(inputs, ReplaceAllLimits);
         CountBeforePass = ReplaceCount;
     }
     const long countBefore = ReplaceCount;
@@ -102,10 +101,7 @@ void CBytelonApp::ReplaceAllStep()
     clock.start();
     const CReplaceAllPass::EState state = pReplaceAllPass->RunSlice(clock, SliceMs);
     if (state == CReplaceAllPass::EState::Failed) {
-        // Reported; the document is as it was before the pass.
-        pReplaceAllPass.reset();
-        ShowCount(CountBeforePass);
-        EndReplaceAllRun();
+        FailReplaceAllPass(std::move(pReplaceAllPass));
         return;
     }
     ReplaceCount = CountBeforePass + pReplaceAllPass->Steps();
@@ -123,27 +119,41 @@ void CBytelonApp::ReplaceAllStep()
         ReplaceAllSingleStep();
         return;
     }
-    // The search after the last step finds nothing more.
+    // The search after the last step finds nothing more: the run is over
+    // before that says so.
+    EndReplaceAllRun();
     CBytelonView* pView = pCurrentView;
     const bool tooLong = inputs.Find.size() > pView->DocLength();
     AfxMessageBox(tooLong ? IDS_SEARCH_TOO_LONG : IDS_END_OF_DOCUMENT);
     if (!tooLong && pCurrentView == pView)
         pView->UpdateWindow();
-    EndReplaceAllRun();
 }
 
 void CBytelonApp::EndReplaceAllPass(CBytelonDoc* pDocument)
 {
     if (!pReplaceAllPass || (pDocument && pReplaceAllPass->Document() != pDocument))
         return;
-    // Out of reach first: a message box below lets events in.
-    const std::unique_ptr<CReplaceAllPass> pPass = std::move(pReplaceAllPass);
-    if (pPass->Commit()) {
-        ReplaceCount = CountBeforePass + pPass->Steps();
+    // Out of reach first: nothing done while it ends can end it again.
+    std::unique_ptr<CReplaceAllPass> pPass = std::move(pReplaceAllPass);
+    if (!pPass->Commit()) {
+        FailReplaceAllPass(std::move(pPass));
         return;
     }
+    ReplaceCount = CountBeforePass + pPass->Steps();
+    // The count comes back in place of the progress.
+    if (pPass->ProgressShown())
+        ShowCount(ReplaceCount);
+}
+
+void CBytelonApp::FailReplaceAllPass(std::unique_ptr<CReplaceAllPass> pPass)
+{
+    // The box comes last: input answering it finds no pass and no run, and
+    // the document as it was before the pass.
+    const CReplaceAllFailure failure = pPass->Failure();
+    pPass.reset();
     ShowCount(CountBeforePass);
     EndReplaceAllRun();
+    failure.Report();
 }
 
 void CBytelonApp::ReplaceAllViewGoing(CBytelonView* pView)
@@ -152,39 +162,9 @@ void CBytelonApp::ReplaceAllViewGoing(CBytelonView* pView)
         pReplaceAllPass->DetachView();
         EndReplaceAllPass();
     }
-}
-
-bool CBytelonApp::PreTranslateMessage(QObject* pTarget, QEvent* pEvent)
-{
-    if (!pReplaceAllPass)
-        return false;
-    switch (pEvent->type()) {
-    case QEvent::MouseMove:
-        if (static_cast<QMouseEvent*>(pEvent)->buttons() == Qt::NoButton)
-            return false;
-        break;
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::Shortcut:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::ContextMenu:
-    case QEvent::Drop:
-    case QEvent::Close:
-        break;
-    default:
-        return false;
-    }
-    // Typing in the Replace dialog changes what later steps do, which the
-    // next slice sees; its buttons end the pass themselves.
-    for (QObject* p = pTarget; p; p = p->parent()) {
-        if (p == pReplaceDlg)
-            return false;
-    }
-    // Anything else the user does may read or change the document, the caret
-    // or the selection: the steps found so far are made real first.
-    EndReplaceAllPass();
-    return false;
+    // The window taking this one's place as the current one may show another
+    // document, which nobody asked to change: a run ends with its document.
+    if (ReplaceAllActive && pView == pCurrentView
+        && (!pPreviousView || pPreviousView->GetDocument() != pView->GetDocument()))
+        EndReplaceAllRun();
 }

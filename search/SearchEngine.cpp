@@ -126,24 +126,25 @@ bool SearchPossible(const CBytelonDoc* pDocument, const char* pBytes, int count)
 
 }  // namespace
 
-void CBytelonView::SelectOccurrence(int p1, int p2, bool shiftHeld)
+void CBytelonView::SelectOccurrence(int p1, int p2, bool extend, int docLen)
 {
     CPreparedDC dc(this);
-    ShiftDown = shiftHeld ? 1 : 0;
+    ShiftDown = extend ? 1 : 0;
     SyncSelectionWithShift(dc);
-    ScrollTo(p1, 0, dc);
-    SetCaretToOffset(p1, dc);
+    ScrollTo(p1, 0, dc, docLen);
+    SetCaretToOffset(p1, dc, docLen);
     ExtendSelection(dc);
     ShiftDown = 1;
     SyncSelectionWithShift(dc);
-    ScrollTo(p2, 0, dc);
-    SetCaretToOffset(p2, dc);
+    ScrollTo(p2, 0, dc, docLen);
+    SetCaretToOffset(p2, dc, docLen);
     ExtendSelection(dc);
-    ShiftDown = shiftHeld ? 1 : 0;
+    ShiftDown = AfxIsKeyDown(VK_SHIFT) ? 1 : 0;
 }
 
-int CBytelonView::FindNext(const char* pBytes, int count, int IgnoreCase)
+int CBytelonView::FindNext(const char* pBytes, int count, int IgnoreCase, EShift shift)
 {
+    EndReplaceAllPass();
     const CBytelonDoc* pDocument = GetDocument();
     if (!SearchPossible(pDocument, pBytes, count))
         return 1;
@@ -159,13 +160,15 @@ int CBytelonView::FindNext(const char* pBytes, int count, int IgnoreCase)
             UpdateWindow();
         return 1;
     }
-    SelectOccurrence(result.Offset, result.Offset + count, AfxIsKeyDown(VK_SHIFT));
+    SelectOccurrence(result.Offset, result.Offset + count, shift == EShift::Extends && AfxIsKeyDown(VK_SHIFT),
+                     pDocument->DocLen);
     UpdateWindow();
     return 0;
 }
 
 int CBytelonView::FindPrevious(const char* pBytes, int count, int IgnoreCase)
 {
+    EndReplaceAllPass();
     const CBytelonDoc* pDocument = GetDocument();
     if (!SearchPossible(pDocument, pBytes, count))
         return 1;
@@ -186,7 +189,7 @@ int CBytelonView::FindPrevious(const char* pBytes, int count, int IgnoreCase)
             UpdateWindow();
         return 1;
     }
-    SelectOccurrence(result.Offset + count, result.Offset, AfxIsKeyDown(VK_SHIFT));
+    SelectOccurrence(result.Offset + count, result.Offset, AfxIsKeyDown(VK_SHIFT), pDocument->DocLen);
     UpdateWindow();
     return 0;
 }

@@ -41,56 +41,6 @@ bool Insert(CBytelonView* pView, const QByteArray& bytes)
     return pView->ReplaceSelectionWithString(bytes.constData(), int(bytes.size()));
 }
 
-// Lowers a soft resource limit while it lives.
-class CResourceLimit {
-public:
-    using Resource = decltype(RLIMIT_FSIZE);
-    CResourceLimit(Resource resource, rlim_t limit) : Which(resource)
-    {
-        getrlimit(resource, &Saved);
-        rlimit lowered = Saved;
-        lowered.rlim_cur = limit;
-        Set = setrlimit(resource, &lowered) == 0;
-    }
-    ~CResourceLimit() { setrlimit(Which, &Saved); }
-    CResourceLimit(const CResourceLimit&) = delete;
-    CResourceLimit& operator=(const CResourceLimit&) = delete;
-    bool Set = false;
-
-private:
-    Resource Which;
-    rlimit Saved {};
-};
-
-// Takes every descriptor the process may still open, as when they have run out.
-class CDescriptorsTaken {
-public:
-    CDescriptorsTaken() : Limit(RLIMIT_NOFILE, HighestOpen() + 1)
-    {
-        for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
-            Taken.push_back(fd);
-    }
-    ~CDescriptorsTaken()
-    {
-        for (const int fd : Taken)
-            ::close(fd);
-    }
-    CDescriptorsTaken(const CDescriptorsTaken&) = delete;
-    CDescriptorsTaken& operator=(const CDescriptorsTaken&) = delete;
-
-private:
-    static rlim_t HighestOpen()
-    {
-        rlim_t highest = 0;
-        const auto names = QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
-        for (const QString& name : names)
-            highest = std::max<rlim_t>(highest, name.toUInt());
-        return highest;
-    }
-    CResourceLimit Limit;
-    std::vector<int> Taken;
-};
-
 // The kind of file at path: S_IFIFO, S_IFSOCK, S_IFREG, ..., or 0 when there is none.
 mode_t Kind(const QString& path)
 {

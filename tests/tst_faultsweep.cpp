@@ -13,7 +13,6 @@
 #include "framework/File.h"
 #include "framework/WaitCursor.h"
 #include "res/Resource.h"
-#include "search/ReplaceAllPass.h"
 #include "search/ReplaceDlg.h"
 #include "view/BytelonView.h"
 #include "view/PreparedDC.h"
@@ -269,8 +268,8 @@ private:
         case Op::ReplaceAll:
         case Op::ReplaceAllStepByStep: {
             // Several blocks and slices of a pass, or the steps one by one.
-            CSmallBlocks small(262144, 2);
-            CReplaceAllPass::SetStreaming(TheOp == Op::ReplaceAll);
+            ReplaceAllInSmallBlocks(Program, 262144, 2);
+            ReplaceAllStreaming(Program, TheOp == Op::ReplaceAll);
             CBytelonApp* pApp = Program.App();
             if (!pApp->pReplaceDlg)
                 pFrame->ExecuteCommand(ID_SEARCH_REPLACE);

@@ -66,6 +66,12 @@ CBytelonDoc* CBytelonView::GetDocument() const
     return static_cast<CBytelonDoc*>(CView::GetDocument());
 }
 
+void CBytelonView::EndReplaceAllPass()
+{
+    if (CBytelonDoc* pDocument = GetDocument())
+        pDocument->EndReplaceAllPass();
+}
+
 int CBytelonView::DocLength() const
 {
     const CBytelonDoc* pDocument = GetDocument();
@@ -158,8 +164,11 @@ void CBytelonView::OnUpdate(CView* pSender, long, void*)
 {
     // Another window changed the document: this one's lines, caret and
     // selection are brought back inside it, so nothing is done past its end.
+    // The caret stays before its byte, or comes to the new end: where it
+    // ends up does not depend on how many edits made the change.
     if (pSender != this) {
         const int docLen = DocLength();
+        const int caret = std::min(CaretOffset(), docLen);
         const bool wasEmpty = SelAnchor == SelEnd;
         SelAnchor = std::min(SelAnchor, docLen);
         SelEnd = SelShownEnd = std::min(SelEnd, docLen);
@@ -168,6 +177,7 @@ void CBytelonView::OnUpdate(CView* pSender, long, void*)
             SelActive = 0;
         CPreparedDC dc(this);
         ScrollTo(TopOffset, -1, dc);
+        SetCaretToOffset(caret, dc);
     }
     AccessibleLinesChanged();
     Invalidate(true);

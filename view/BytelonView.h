@@ -72,6 +72,10 @@ public:
     [[nodiscard]] int BytesPerScreen() const { return LinesPerScreen * BytesPerLine; }
     [[nodiscard]] int LastDataRow() const;
     [[nodiscard]] int LastByteColumn() const;
+    // The same for a document docLen bytes long, as an edit under way lays
+    // the window out for a length the document does not have yet.
+    [[nodiscard]] int LastDataRow(int docLen) const;
+    [[nodiscard]] int LastByteColumn(int docLen) const;
     [[nodiscard]] int DocLength() const;
 
     // Rendering.
@@ -109,8 +113,11 @@ public:
 
     // Scrolling.
     void UpdateScrollBar();
+    void UpdateScrollBar(int docLen);
     // mode < 0: the offset's line at the top; 0: in the middle; > 0: the offset last on screen.
     void ScrollTo(int offset, int mode, CDC* pDC);
+    // Over a document docLen bytes long (see LastDataRow).
+    void ScrollTo(int offset, int mode, CDC* pDC, int docLen);
     void LineUp(CDC* pDC);
     void LineDown(CDC* pDC);
     void PageUp(CDC* pDC);
@@ -120,7 +127,9 @@ public:
 
     // Caret placement and selection display.
     void KeepCaretInData();
+    void KeepCaretInData(int docLen);
     void SetCaretToOffset(int offset, CDC* pDC);
+    void SetCaretToOffset(int offset, CDC* pDC, int docLen);
     void CaretHome(CDC* pDC);
     void CaretToLastLineEnd(CDC* pDC);
     void PlaceCaret(CDC* pDC);
@@ -163,6 +172,11 @@ public:
     // Goto Address.
     void GotoAddress();
 
+    // A Replace All running over this window's document ends at the last
+    // step it found: every operation that reads or changes the document, the
+    // caret or the selection calls this first, whatever set it going.
+    void EndReplaceAllPass();
+
     // Editing. Each returns false after reporting its failure.
     bool CopyFileSegment(CFile& source, const QString& sourceName, int sourcePos, CFile& dest,
                          const QString& destName, int destPos, int XferLen);
@@ -195,11 +209,19 @@ public:
     void OnUpdate_Edit_Paste(CCmdUI* pCmdUI);
 
     // Search: 0 when an occurrence was found and selected, 1 otherwise.
-    int FindNext(const char* pBytes, int count, int IgnoreCase);
+    // With Shift held an active selection keeps its anchor, unless the
+    // search is a step of Replace All, which never extends a selection.
+    enum class EShift { Extends, Ignored };
+    int FindNext(const char* pBytes, int count, int IgnoreCase, EShift shift = EShift::Extends);
     int FindPrevious(const char* pBytes, int count, int IgnoreCase);
     // Selects from p1 to p2 with the caret at p2, each end brought to the
-    // middle of the window; with Shift held an active selection keeps its anchor.
-    void SelectOccurrence(int p1, int p2, bool shiftHeld);
+    // middle of the window, in a document docLen bytes long; extend: an
+    // active selection keeps its anchor.
+    void SelectOccurrence(int p1, int p2, bool extend, int docLen);
+    // The window as a step of Replace All leaves it: its search selected the
+    // found bytes at `at`, and its replacement put the inserted ones in their
+    // place. The document has its new length already.
+    void ShowReplaceAllStep(int at, int found, int inserted);
 
     // Printing.
     void PrintPage(CDC* pDC, CPrintInfo* pInfo);

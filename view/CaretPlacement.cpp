@@ -16,7 +16,11 @@ constexpr int SystemBorderWidth = 1;
 
 int CBytelonView::LastDataRow() const
 {
-    const int docLen = DocLength();
+    return LastDataRow(DocLength());
+}
+
+int CBytelonView::LastDataRow(int docLen) const
+{
     if (docLen <= 0)
         return 0;
     const int r = (docLen - 1) / BytesPerLine - TopOffset / BytesPerLine;
@@ -25,13 +29,22 @@ int CBytelonView::LastDataRow() const
 
 int CBytelonView::LastByteColumn() const
 {
-    const int docLen = DocLength();
+    return LastByteColumn(DocLength());
+}
+
+int CBytelonView::LastByteColumn(int docLen) const
+{
     return docLen <= 0 ? 0 : (docLen - 1) % BytesPerLine;
 }
 
 void CBytelonView::KeepCaretInData()
 {
-    const int last = LastDataRow();
+    KeepCaretInData(DocLength());
+}
+
+void CBytelonView::KeepCaretInData(int docLen)
+{
+    const int last = LastDataRow(docLen);
     // Near the largest offset the end of the last line lies past it: 64-bit sums.
     if (CaretPosition() > (long long)BottomOffset + 1) {
         CaretRow = last;
@@ -42,12 +55,17 @@ void CBytelonView::KeepCaretInData()
         CaretColumn = BytesPerLine;
     }
     if (CaretPosition() > (long long)BottomOffset + 1)
-        CaretColumn = LastByteColumn() + 1;
-    if (DocLength() == 0)
+        CaretColumn = LastByteColumn(docLen) + 1;
+    if (docLen == 0)
         CaretColumn = 0;
 }
 
 void CBytelonView::SetCaretToOffset(int offset, CDC* pDC)
+{
+    SetCaretToOffset(offset, pDC, DocLength());
+}
+
+void CBytelonView::SetCaretToOffset(int offset, CDC* pDC, int docLen)
 {
     if (offset < TopOffset)
         offset = TopOffset;
@@ -55,7 +73,7 @@ void CBytelonView::SetCaretToOffset(int offset, CDC* pDC)
         offset = BottomOffset + 1;
     CaretRow = (offset - TopOffset) / BytesPerLine;
     CaretColumn = (offset - TopOffset) % BytesPerLine;
-    KeepCaretInData();
+    KeepCaretInData(docLen);
     PlaceCaret(pDC);
 }
 

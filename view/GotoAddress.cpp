@@ -6,6 +6,7 @@
 
 void CBytelonView::GotoAddress()
 {
+    EndReplaceAllPass();
     CGotoDlg dialog;
     if (dialog.DoModal() != IDOK)
         return;

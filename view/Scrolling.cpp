@@ -17,7 +17,11 @@ int ClampedSum(long long a, long long b)
 
 void CBytelonView::UpdateScrollBar()
 {
-    const int docLen = DocLength();
+    UpdateScrollBar(DocLength());
+}
+
+void CBytelonView::UpdateScrollBar(int docLen)
+{
     if (BytesPerScreen() < docLen) {
         ScrollBarOn = 1;
         SetScrollRange(0, 10000, false);
@@ -34,10 +38,14 @@ void CBytelonView::UpdateScrollBar()
 
 void CBytelonView::ScrollTo(int offset, int mode, CDC* pDC)
 {
+    ScrollTo(offset, mode, pDC, DocLength());
+}
+
+void CBytelonView::ScrollTo(int offset, int mode, CDC* pDC, int docLen)
+{
     const int oldTop = TopOffset;
-    const int docLen = DocLength();
     const int lastOffset = docLen > 0 ? docLen - 1 : 0;
-    UpdateScrollBar();
+    UpdateScrollBar(docLen);
 
     // The last line is shown on the last row, unless the document is shorter than a screen.
     auto endClamp = [&] {
@@ -86,7 +94,7 @@ void CBytelonView::ScrollTo(int offset, int mode, CDC* pDC)
     } else if (TopOffset != oldTop) {
         Invalidate(true);
     }
-    KeepCaretInData();
+    KeepCaretInData(docLen);
     AccessibleLinesChanged();
 }
 

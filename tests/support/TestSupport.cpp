@@ -5,11 +5,12 @@
 #include "doc/BytelonDoc.h"
 #include "framework/CmdTarget.h"
 #include "framework/CursorPos.h"
+#include "framework/DC.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/DocTemplate.h"
 #include "framework/AfxRes.h"
 #include "framework/VirtualKeys.h"
-#include "search/ReplaceAllPass.h"
+#include "search/ReplaceAllLimits.h"
 #include "view/BytelonView.h"
 #include "view/PreparedDC.h"
 
@@ -20,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QImage>
 #include <QRegion>
@@ -32,6 +34,9 @@
 #include <QTimer>
 
 #include <algorithm>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 bool shiftHeld = false;
@@ -284,15 +289,98 @@ void WriteFile(const QString& path, const QByteArray& bytes)
     QCOMPARE(file.write(bytes), qint64(bytes.size()));
 }
 
-CSmallBlocks::CSmallBlocks(int blockSize, int blocksPerSlice)
+void ReplaceAllInSmallBlocks(CProgram& program, int blockSize, int blocksPerSlice)
 {
-    CReplaceAllPass::SetBlockLimits(blockSize, blocksPerSlice);
+    const CReplaceAllLimits before = program.App()->GetReplaceAllLimits();
+    CReplaceAllLimits limits = blockSize > 0 ? CReplaceAllLimits::Small(blockSize, blocksPerSlice) : CReplaceAllLimits();
+    limits.BlocksPerSlice = blocksPerSlice;
+    limits.Streaming = before.Streaming;
+    limits.CopyPieceSize = before.CopyPieceSize;
+    program.App()->SetReplaceAllLimits(limits);
 }
 
-CSmallBlocks::~CSmallBlocks()
+CReadFaultGuard::CReadFaultGuard(CFile::ReadFault fault)
 {
-    CReplaceAllPass::SetBlockLimits(0, 0);
-    CReplaceAllPass::SetStreaming(true);
+    CFile::SetReadFault([fault](const QString& path, std::int64_t pos, UINT count) {
+        return !CPaintDC::IsPainting() && fault(path, pos, count);
+    });
+}
+
+void ReplaceAllCopyPieces(CProgram& program, std::int64_t pieceSize)
+{
+    CReplaceAllLimits limits = program.App()->GetReplaceAllLimits();
+    limits.CopyPieceSize = pieceSize;
+    program.App()->SetReplaceAllLimits(limits);
+}
+
+void ReplaceAllStreaming(CProgram& program, bool on)
+{
+    CReplaceAllLimits limits = program.App()->GetReplaceAllLimits();
+    limits.Streaming = on;
+    program.App()->SetReplaceAllLimits(limits);
+}
+
+CResourceLimit::CResourceLimit(Resource resource, rlim_t limit) : Which(resource)
+{
+    getrlimit(resource, &Saved);
+    rlimit lowered = Saved;
+    lowered.rlim_cur = limit;
+    Set = setrlimit(resource, &lowered) == 0;
+}
+
+CResourceLimit::~CResourceLimit()
+{
+    setrlimit(Which, &Saved);
+}
+
+CDescriptorsTaken::CDescriptorsTaken() : Limit(RLIMIT_NOFILE, HighestOpen() + 1)
+{
+    for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+        Taken.push_back(fd);
+}
+
+CDescriptorsTaken::~CDescriptorsTaken()
+{
+    for (const int fd : Taken)
+        ::close(fd);
+}
+
+rlim_t CDescriptorsTaken::HighestOpen()
+{
+    rlim_t highest = 0;
+    const auto names = QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& name : names)
+        highest = std::max<rlim_t>(highest, name.toUInt());
+    return highest;
+}
+
+CRealBoxes::CRealBoxes(CProgram& program, int most) : Program(program), Most(most), Timer(std::make_unique<QTimer>())
+{
+    AfxSetMessageBoxService(nullptr);
+    AfxShowBoxesWithoutScreen(true);
+    Timer->setInterval(5);
+    QObject::connect(Timer.get(), &QTimer::timeout, [this] { Answer(); });
+    Timer->start();
+}
+
+CRealBoxes::~CRealBoxes()
+{
+    Timer->stop();
+    AfxShowBoxesWithoutScreen(false);
+    AfxSetMessageBoxService(&Program.Messages);
+}
+
+void CRealBoxes::Answer()
+{
+    auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!pBox || pBox == Answered)
+        return;
+    Answered = pBox;
+    Texts << pBox->text();
+    if (Texts.size() <= Most)
+        QTest::keyClick(pBox, Qt::Key_Return);
+    else
+        pBox->done(QMessageBox::Ok);
 }
 
 bool CommandEnabled(const CProgram& program, UINT id)

@@ -9,8 +9,12 @@
 
 #include <QByteArray>
 #include <QPoint>
+#include <QPointer>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
 
 #include <deque>
 #include <functional>
@@ -157,14 +161,74 @@ public:
     CWriteFaultGuard& operator=(const CWriteFaultGuard&) = delete;
 };
 
-// Small Replace All blocks and slices while it lives, so that small
-// documents span several of each; then the program's own sizes again, and
-// streaming passes.
-struct CSmallBlocks {
-    CSmallBlocks(int blockSize, int blocksPerSlice);
-    ~CSmallBlocks();
-    CSmallBlocks(const CSmallBlocks&) = delete;
-    CSmallBlocks& operator=(const CSmallBlocks&) = delete;
+// Makes the reads the fault picks fail as on an I/O error while it lives;
+// reads made by paints are left alone, as how many come depends on timing.
+class CReadFaultGuard {
+public:
+    explicit CReadFaultGuard(CFile::ReadFault fault);
+    ~CReadFaultGuard() { CFile::SetReadFault(nullptr); }
+    CReadFaultGuard(const CReadFaultGuard&) = delete;
+    CReadFaultGuard& operator=(const CReadFaultGuard&) = delete;
+};
+
+// Replace All in small blocks, at most blocksPerSlice of them per slice (0:
+// no limit), so that small documents span several blocks and slices.
+void ReplaceAllInSmallBlocks(CProgram& program, int blockSize, int blocksPerSlice);
+// Off: Replace All runs every step on its own, as the design's loop does,
+// for the streaming passes to be compared with.
+void ReplaceAllStreaming(CProgram& program, bool on);
+// The document's own bytes go into a pass's result in pieces this large.
+void ReplaceAllCopyPieces(CProgram& program, std::int64_t pieceSize);
+
+// Lowers a soft resource limit of this process while it lives.
+class CResourceLimit {
+public:
+    using Resource = decltype(RLIMIT_FSIZE);
+    CResourceLimit(Resource resource, rlim_t limit);
+    ~CResourceLimit();
+    CResourceLimit(const CResourceLimit&) = delete;
+    CResourceLimit& operator=(const CResourceLimit&) = delete;
+    bool Set = false;
+
+private:
+    Resource Which;
+    rlimit Saved {};
+};
+
+// Takes every descriptor the process may still open, as when they have run out.
+class CDescriptorsTaken {
+public:
+    CDescriptorsTaken();
+    ~CDescriptorsTaken();
+    CDescriptorsTaken(const CDescriptorsTaken&) = delete;
+    CDescriptorsTaken& operator=(const CDescriptorsTaken&) = delete;
+
+private:
+    static rlim_t HighestOpen();
+    CResourceLimit Limit;
+    std::vector<int> Taken;
+};
+
+// Shows every message box for real while it lives, as the user meets it,
+// and answers each with a key press on the box (Return), recording its
+// text. Boxes past the first `most` are closed without any input, so that
+// a run that keeps showing boxes still ends.
+class CRealBoxes {
+public:
+    explicit CRealBoxes(CProgram& program, int most = 4);
+    ~CRealBoxes();
+    CRealBoxes(const CRealBoxes&) = delete;
+    CRealBoxes& operator=(const CRealBoxes&) = delete;
+
+    QStringList Texts;
+
+private:
+    void Answer();
+
+    CProgram& Program;
+    int Most;
+    std::unique_ptr<QTimer> Timer;
+    QPointer<QWidget> Answered;
 };
 
 // Whether the command reaches a handler that enables it.
