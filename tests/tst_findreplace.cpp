@@ -727,7 +727,7 @@ void tst_findreplace::passFailureShowsOneBox()
     QVERIFY(!pDocument->IsModified());
     // The key reached the window showing the document as it was.
     QCOMPARE(pView->CaretOffset(), byKey ? 1 : 0);
-    QCOMPARE(temp.Files(), QStringList{QFileInfo(workFile).fileName()});
+    QCOMPARE(temp.Files(), DocumentFiles(workFile));
 }
 
 void tst_findreplace::shiftNeverExtends_data()
