@@ -9,17 +9,21 @@
 #include "support/TestSupport.h"
 
 #include "app/BytelonApp.h"
+#include "app/MainFrame.h"
 #include "app/RecoveryDlg.h"
 #include "doc/BytelonDoc.h"
 #include "doc/RecordState.h"
 #include "framework/RecordFile.h"
 #include "res/Resource.h"
+#include "search/ReplaceDlg.h"
 #include "view/BytelonView.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -374,6 +378,23 @@ void tst_recovery::recordFollowsTheDocument()
     QVERIFY(program.Messages.Texts.last().startsWith(QLatin1String("Disk full")));
     QCOMPARE(CProgram::WorkFileBytes(pDocument), FileBytes(other));
     QVERIFY(!pDocument->IsModified());
+    // A Replace All pass under way: its result file, beside the work file, is
+    // named; once swapped in, no longer.
+    ReplaceAllInSmallBlocks(program, 256, 1);
+    MoveCaretTo(pView, 0);
+    program.Frame()->ExecuteCommand(ID_SEARCH_REPLACE);
+    for (const auto& [id, text] : {std::pair(int(IDC_REPLACE_FIND_HEX), "78 "), std::pair(int(IDC_REPLACE_WITH_HEX), "79 ")})
+        QTest::keyClicks(program.App()->pReplaceDlg->GetDlgItemAs<QLineEdit>(id), QString::fromLatin1(text));
+    program.App()->pReplaceDlg->GetDlgItemAs<QAbstractButton>(IDC_REPLACE_ALL)->click();
+    program.App()->OnIdle(0);
+    QVERIFY(program.App()->ReplaceAllActive);
+    QCOMPARE(state().PassName, QFileInfo(pDocument->WorkFileName).fileName() + ".pass");
+    QVERIFY(QFileInfo::exists(pDocument->WorkFileName + ".pass"));
+    for (int i = 0; i < 2000 && program.App()->ReplaceAllActive; ++i)
+        ProcessEvents(1);
+    QVERIFY(!program.App()->ReplaceAllActive && !QFileInfo::exists(pDocument->WorkFileName + ".pass"));
+    expect(other, true, 1013);
+    program.Messages.Answers = {IDNO};
     program.Exit();
     QVERIFY(temp.Files().isEmpty());
 }
