@@ -49,7 +49,7 @@ CBytelonApp::~CBytelonApp()
     pReplaceDlg = nullptr;
     // Windows go first: the views hand the current view back as they close.
     if (pMainWnd) {
-        CloseAllDocuments();
+        CloseAllDocuments(IsSessionEnding());
         delete pMainWnd;
         pMainWnd = nullptr;
     }
@@ -104,6 +104,9 @@ bool CBytelonApp::InitInstance()
 
     pFrame->DragAcceptFiles();
     ClipboardFormat = AfxRegisterClipboardFormat(QStringLiteral("CF_BYTELON"));
+    // After everything else, so that recovered documents get the stored
+    // display settings; with nothing left behind, nothing is asked.
+    OfferRecovery();
     return true;
 }
 

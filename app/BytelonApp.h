@@ -14,6 +14,7 @@
 
 class CBytelonDoc;
 class CBytelonView;
+class COrphan;
 class CColumnBox;
 class CReplaceAllPass;
 class CFindDlg;
@@ -86,7 +87,13 @@ public:
     int ColumnBoxX = 0;
     int ColumnBoxY = 0;
 
+    // The documents an ended program left unsaved, offered in one question:
+    // recovered, discarded, or kept for a later start.
+    void OfferRecovery();
+
 private:
+    // Opens an abandoned document as a modified one, titled with its path.
+    void RecoverDocument(COrphan& orphan);
     // One search and one replacement, as the design's step does them.
     void ReplaceAllSingleStep();
     // The run ends; the status pane keeps the count it shows.

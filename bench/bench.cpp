@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 
 #include <cstdio>
 
@@ -13,11 +14,14 @@ namespace {
 void PrintUsage()
 {
     std::printf("usage: bytelon_bench [--size MiB] [--large] [--only NAME] [--runs N] [--dir FOLDER]\n"
+                "                     [--work-dir FOLDER]\n"
                 "  --size MiB    size of the main test file (default 256)\n"
                 "  --large       a 1 GiB test file (same as --size 1024)\n"
                 "  --only NAME   run only the benchmark NAME\n"
                 "  --runs N      timed runs after the warm-up, median reported (default 3)\n"
                 "  --dir FOLDER  where the test files go (default the system's temporary folder)\n"
+                "  --work-dir FOLDER  the program's work folder (default its own choice); OpenSave\n"
+                "                also times a work folder beside its test file, on that file system\n"
                 "The exit code is 1 when a target was missed, 2 on bad options.\n"
                 "Benchmarks:\n");
     for (const CBenchEntry& entry : BenchRegistry())
@@ -55,6 +59,8 @@ int main(int argc, char* argv[])
             only = arguments[++i];
         } else if (argument == QLatin1String("--dir") && hasValue) {
             options.Folder = arguments[++i];
+        } else if (argument == QLatin1String("--work-dir") && hasValue) {
+            qputenv("TMPDIR", QFile::encodeName(arguments[++i]));
         } else {
             ok = false;
         }

@@ -2,9 +2,10 @@
 
 #include "app/BytelonApp.h"
 #include "app/MainFrame.h"
+#include "doc/Orphans.h"
 #include "framework/Archive.h"
+#include "framework/FileIdentity.h"
 #include "framework/MessageBox.h"
-#include "framework/TempFile.h"
 #include "res/Resource.h"
 #include "view/BytelonView.h"
 #include "view/PreparedDC.h"
@@ -24,10 +25,9 @@ constexpr int BufferSize = 16 * TransferSize;
 
 CBytelonDoc::CBytelonDoc()
 {
-    const QString name = AfxCreateTempFile(QStringLiteral("BYT"));
     CFileStatus status;
-    if (!name.isEmpty() && CFile::GetStatus(name, status))
-        WorkFileName = name;
+    if (Record.Create() && CFile::GetStatus(Record.WorkFileName(), status))
+        WorkFileName = Record.WorkFileName();
     else
         AfxMessageBox(IDS_DOC_TEMP_FAILED);
     DocLen = 0;
@@ -36,8 +36,8 @@ CBytelonDoc::CBytelonDoc()
 CBytelonDoc::~CBytelonDoc()
 {
     WorkFile.Close();
-    if (!WorkFileName.isEmpty())
-        CFile::Remove(WorkFileName);
+    if (!Record.IsKept())
+        Record.RemoveAll();
     SetMainStatusText(1, QString());
 }
 
@@ -48,11 +48,83 @@ bool CBytelonDoc::OnNewDocument()
 
 bool CBytelonDoc::OnOpenDocument(const QString& pathName)
 {
+    // Two programs saving one file: the last save would silently win.
+    if (const std::optional<long> process = OtherProgramHolding(pathName)) {
+        const QString text = QStringLiteral("%1 is open in another BYTELON (process %2).\n"
+                                            "Open it here as well? Whichever saves it last replaces the "
+                                            "other's changes.")
+                                 .arg(pathName)
+                                 .arg(*process);
+        if (AfxMessageBox(text, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+            return false;
+    }
     return CDocument::OnOpenDocument(pathName);
+}
+
+void CBytelonDoc::SetModifiedFlag(bool modified)
+{
+    CDocument::SetModifiedFlag(modified);
+    // New, open and save set the flag once the file is known: the record
+    // takes both.
+    if (Record.State.Modified == modified && Record.State.Identity == GetFileIdentity())
+        return;
+    Record.State.Modified = modified;
+    Record.State.Identity = GetFileIdentity();
+    Record.State.Length = DocLen;
+    Record.Update();
+}
+
+void CBytelonDoc::SetPathName(const QString& pathName, bool addToRecentFiles)
+{
+    CDocument::SetPathName(pathName, addToRecentFiles);
+    Record.State.Path = GetPathName();
+    Record.State.Title = GetTitle();
+    Record.State.Length = DocLen;
+    Record.Update();
+}
+
+void CBytelonDoc::SetTitle(const QString& title)
+{
+    CDocument::SetTitle(title);
+    if (Record.State.Title == title)
+        return;
+    Record.State.Title = title;
+    Record.Update();
+}
+
+void CBytelonDoc::OnSessionEnding()
+{
+    if (IsModified() && !WorkFileName.isEmpty())
+        Record.KeepForRecovery();
+}
+
+void CBytelonDoc::OnSaveFiles(const CReplacementFiles& files)
+{
+    Record.State.Save = files;
+    Record.Update();
+}
+
+void CBytelonDoc::Recover(COrphan& orphan)
+{
+    WorkFile.Close();
+    Record.Adopt(orphan);
+    WorkFileName = Record.WorkFileName();
+    DocLen = int(std::min<std::int64_t>(orphan.Length(), MaxLength));
+    // Save asks before writing over a file changed since that program knew it.
+    SetFileIdentity(Record.State.Identity);
+    const QString path = Record.State.Path;
+    if (!path.isEmpty()) {
+        SetPathName(path, false);
+        SetTitle(path);
+    }
+    SetModifiedFlag(true);
 }
 
 void CBytelonDoc::DeleteContents()
 {
+    // Kept for the next start: the work file holds the unsaved document.
+    if (Record.IsKept())
+        return;
     EndReplaceAllPass();
     if (!WorkFile.Open(WorkFileName, CFile::modeWrite | CFile::shareExclusive)) {
         AfxMessageBox(IDS_DELETECONTENTS_OPEN_FAILED);

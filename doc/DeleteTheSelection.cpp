@@ -8,10 +8,13 @@
 
 #include <algorithm>
 
-// The bytes after the selection move down over it inside the work file,
-// which is then shortened: one copy of the tail, whatever the document's
-// size, and beforehand one of the deleted bytes the move overwrites, so that
-// a failure leaves the document as it was.
+// No longer than the selection, the bytes after it move down over it inside
+// the work file, which is then shortened: one copy of them, and beforehand
+// one of the deleted bytes the move overwrites, so that a failure leaves the
+// document as it was. Longer, they go out to a tail file and back, as for an
+// insertion of nothing: a move in place would overwrite bytes it has still
+// to move, and a kill part-way would leave a document that is neither the
+// one before the deletion nor the one after it.
 bool CBytelonView::DeleteTheSelection(CDC* pDC)
 {
     EndReplaceAllPass();
@@ -26,8 +29,14 @@ bool CBytelonView::DeleteTheSelection(CDC* pDC)
     CWaitCursor wait;
     // Nothing in place of the selection.
     CInsertion deletion(this);
-    if (!deletion.SaveOverwritten() || !deletion.MoveTailDown())
+    if (deletion.MovesInPlace()) {
+        if (!deletion.SaveOverwritten() || !deletion.MoveTailDown())
+            return false;
+    } else if (!deletion.SaveTail(QStringLiteral("DeleteTheSelection() could not create temp file"),
+                                  IDS_DELETE_COPY_FAILED)
+               || !deletion.PutTailBack(0, IDS_DELETE_COPY_FAILED)) {
         return false;
+    }
     if (pDocument->DocLen - len < 0) {
         AfxMessageBox(IDS_DELETE_DOCLEN_NEGATIVE);
         return false;

@@ -7,6 +7,7 @@
 #include "view/BytelonView.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 
 namespace {
@@ -23,6 +24,24 @@ CInsertion::CInsertion(CBytelonView* pView)
       Replaced(SelectedLength(pView)),
       TailLen(pDocument->DocLen - At - Replaced)
 {
+}
+
+CInsertion::~CInsertion()
+{
+    // Stopped before the work file changed: the record says so before the
+    // tail file it names goes.
+    if (pDocument->Record.EditUnderWay())
+        pDocument->Record.EndEdit(pDocument->DocLen, pDocument->IsModified());
+}
+
+bool CInsertion::RecordEdit(bool restorable)
+{
+    CDocumentRecord& record = pDocument->Record;
+    if (restorable ? record.BeginRestorableEdit(At, pDocument->DocLen) : record.BeginMove(At, Replaced, TailLen))
+        return true;
+    const int error = errno;
+    CFileException(CFileException::CauseFromErrno(error), error, record.RecordFileName()).ReportError();
+    return false;
 }
 
 bool CInsertion::RefuseGrowth(const CBytelonDoc* pDocument, long long count)
@@ -56,7 +75,7 @@ bool CInsertion::ClearSelection(CBytelonView* pView, long long count, CDC* pDC)
 
 bool CInsertion::KeepReplaced(int length, const QString& tempFailed, UINT idCopyFailed)
 {
-    if (!Tail.Create()) {
+    if (!Tail.Create(pDocument->Record.TailFileName())) {
         AfxMessageBox(tempFailed);
         return false;
     }
@@ -73,25 +92,32 @@ bool CInsertion::KeepReplaced(int length, const QString& tempFailed, UINT idCopy
 
 bool CInsertion::SaveTail(UINT idTempFailed, UINT idCopyFailed)
 {
-    if (Replaced + TailLen <= 0)
-        return true;
-    if (!KeepReplaced(Replaced, AfxLoadString(idTempFailed), idCopyFailed))
-        return false;
-    if (TailLen > 0
-        && !pView->CopyFileSegment(pDocument->WorkFile, pDocument->WorkFileName, At + Replaced, Tail.File,
-                                   Tail.Name, Replaced, TailLen)) {
-        AfxMessageBox(idCopyFailed);
-        return false;
+    return SaveTail(AfxLoadString(idTempFailed), idCopyFailed);
+}
+
+bool CInsertion::SaveTail(const QString& tempFailed, UINT idCopyFailed)
+{
+    if (Replaced + TailLen > 0) {
+        if (!KeepReplaced(Replaced, tempFailed, idCopyFailed))
+            return false;
+        if (TailLen > 0
+            && !pView->CopyFileSegment(pDocument->WorkFile, pDocument->WorkFileName, At + Replaced, Tail.File,
+                                       Tail.Name, Replaced, TailLen)) {
+            AfxMessageBox(idCopyFailed);
+            return false;
+        }
     }
-    return true;
+    return RecordEdit(true);
 }
 
 bool CInsertion::SaveOverwritten()
 {
     const int overwritten = std::min(Replaced, TailLen);
-    return overwritten <= 0
-           || KeepReplaced(overwritten, QStringLiteral("DeleteTheSelection() could not create temp file"),
-                           IDS_DELETE_COPY_FAILED);
+    if (overwritten > 0
+        && !KeepReplaced(overwritten, QStringLiteral("DeleteTheSelection() could not create temp file"),
+                         IDS_DELETE_COPY_FAILED))
+        return false;
+    return RecordEdit(false);
 }
 
 bool CInsertion::MoveTailDown()
@@ -156,7 +182,7 @@ void CInsertion::Undo()
     // The bytes before the offset were never written; the tail file still
     // holds the rest, and DocLen still has the length from before.
     if (Replaced + TailLen > 0 && !CopyBack(0, At, Replaced + TailLen)) {
-        pDocument->MarkDamaged();
+        MarkDamaged();
         return;
     }
     // Bytes written beyond DocLen are not part of the document; dropping them
@@ -169,33 +195,29 @@ void CInsertion::Undo()
         }
         work.Close();
     }
+    pDocument->Record.EndEdit(pDocument->DocLen, pDocument->IsModified());
+}
+
+void CInsertion::MarkDamaged()
+{
+    pDocument->MarkDamaged();
+    pDocument->Record.EndEdit(pDocument->DocLen, pDocument->IsModified());
 }
 
 void CInsertion::UndoMoveDown()
 {
-    if (MovedDown <= 0)
+    // A move in place overwrites replaced bytes only, all kept in the tail
+    // file; the bytes it moved are still where they were.
+    if (MovedDown > 0 && !CopyBack(0, At, MovedDown)) {
+        MarkDamaged();
         return;
-    const QString& name = pDocument->WorkFileName;
-    CFile& work = pDocument->WorkFile;
-    // Beyond the replaced bytes the move overwrote bytes that now sit
-    // Replaced lower: they go back up through a file of their own, then the
-    // kept bytes go back.
-    if (MovedDown > Replaced) {
-        CTailFile shifted;
-        if (!shifted.Create()
-            || !pView->CopyFileSegment(work, name, At, shifted.File, shifted.Name, 0, MovedDown - Replaced)
-            || !pView->CopyFileSegment(shifted.File, shifted.Name, 0, work, name, At + Replaced,
-                                       MovedDown - Replaced)) {
-            pDocument->MarkDamaged();
-            return;
-        }
     }
-    if (!CopyBack(0, At, std::min(Replaced, MovedDown)))
-        pDocument->MarkDamaged();
+    pDocument->Record.EndEdit(pDocument->DocLen, pDocument->IsModified());
 }
 
 void CInsertion::Done(int count)
 {
     pDocument->DocLen += count - Replaced;
     pView->SelActive = 0;
+    pDocument->Record.EndEdit(pDocument->DocLen, true);
 }

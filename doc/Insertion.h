@@ -7,7 +7,11 @@
 // move overwrites having gone to the tail file first. If a step fails once
 // the work file has been written to, Undo puts the saved bytes back so the
 // document is exactly as it was; only if that fails too is the document
-// declared damaged.
+// declared damaged. Before the work file is first written, the document's
+// record names the edit with what undoes it (the tail file) or finishes it
+// (a move down that never overwrites the bytes it moves), so that after a
+// kill at any instant a later start recovers the document as it was before
+// or after the edit.
 
 #include "doc/TailFile.h"
 #include "framework/Afx.h"
@@ -24,6 +28,8 @@ class CInsertion {
 public:
     // In place of the view's selection, or at its caret when nothing is selected.
     explicit CInsertion(CBytelonView* pView);
+    // An edit that stopped before writing the work file leaves the record as it was.
+    ~CInsertion();
     CInsertion(const CInsertion&) = delete;
     CInsertion& operator=(const CInsertion&) = delete;
 
@@ -42,14 +48,18 @@ public:
     // failure the document is untouched. False after reporting idTempFailed,
     // the deletion's message when the replaced bytes cannot be read, or idCopyFailed.
     [[nodiscard]] bool SaveTail(UINT idTempFailed, UINT idCopyFailed);
+    [[nodiscard]] bool SaveTail(const QString& tempFailed, UINT idCopyFailed);
     // Copies the bytes after the replaced ones back behind count new bytes
     // and gives the work file its new length. On failure reports idCopyFailed
     // (or why the length could not change), undoes the insertion and returns false.
     [[nodiscard]] bool PutTailBack(int count, UINT idCopyFailed);
-    // Deleting the replaced bytes, with nothing in their place: keeps those
-    // the move will overwrite (no more than them, nor than the bytes after
-    // them). Only the tail file is written: on failure the document is
-    // untouched. False after reporting why.
+    // Deleting the replaced bytes, with nothing in their place, by moving
+    // the bytes after them down in place: only when there are no more of
+    // those than of the replaced ones, as the move then never overwrites a
+    // byte it has still to move. Longer tails go out to a tail file and back.
+    [[nodiscard]] bool MovesInPlace() const { return TailLen <= Replaced; }
+    // Keeps the replaced bytes the move will overwrite. Only the tail file is
+    // written: on failure the document is untouched. False after reporting why.
     [[nodiscard]] bool SaveOverwritten();
     // Moves the bytes after the replaced ones down over them and gives the
     // work file its new length: one pass over those bytes. On failure
@@ -71,8 +81,14 @@ private:
     [[nodiscard]] bool CopyBack(int from, int to, int length);
     // Ends the work file at length; on failure reports why and undoes.
     [[nodiscard]] bool SetWorkFileLength(std::int64_t length);
+    // The record names the edit about to write the work file; false after
+    // reporting why it could not.
+    [[nodiscard]] bool RecordEdit(bool restorable);
     // Undo once a move down has put MovedDown bytes in place at At.
     void UndoMoveDown();
+    // Undoing failed too: the document says so, and the record says what
+    // the work file now holds.
+    void MarkDamaged();
 
     CBytelonView* pView;
     CBytelonDoc* pDocument;

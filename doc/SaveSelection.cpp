@@ -29,6 +29,7 @@ void CBytelonView::On_File_Save_Selection_As()
     CWaitCursor wait;
     // A failure leaves the target as it was. The dialog has asked before replacing it.
     CReplacingFile target(pathName);
+    target.OnFiles = [pDocument](const CReplacementFiles& files) { pDocument->OnSaveFiles(files); };
     if (!target.Create()
         || !CopyFileSegment(pDocument->WorkFile, pDocument->WorkFileName, lo, target.File, target.WritePath(), 0, len)
         || !target.Commit(len)) {

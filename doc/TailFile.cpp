@@ -13,13 +13,18 @@ CTailFile::~CTailFile()
         CFile::Remove(Name);
 }
 
-bool CTailFile::Create()
+bool CTailFile::Create(const QString& fileName)
 {
-    const QString name = AfxCreateTempFile(QStringLiteral("BYT"));
-    CFileStatus status;
-    if (name.isEmpty() || !CFile::GetStatus(name, status))
+    if (fileName.isEmpty())
         return false;
-    Name = name;
+    // Left by an edit whose end could not remove it: its bytes are stale.
+    CFile::Remove(fileName);
+    CFileException error;
+    if (!AfxCreateNewFile(fileName, &error)) {
+        error.ReportIfOutOfDescriptors();
+        return false;
+    }
+    Name = fileName;
     ++createdCount;
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The short-lived file that holds the bytes after the caret while an
-// insertion writes its new bytes; removed from disk when the guard ends.
+// insertion writes its new bytes; removed from disk when the guard ends. It
+// bears its document's work file's name, so its record always names it.
 
 #include "framework/File.h"
 
@@ -13,9 +14,9 @@ public:
     CTailFile(const CTailFile&) = delete;
     CTailFile& operator=(const CTailFile&) = delete;
 
-    // Makes a new empty temporary file, as work files are made; false when
-    // no such file exists afterwards.
-    [[nodiscard]] bool Create();
+    // Makes fileName a new empty file, a leftover of that name going first;
+    // false when no such file exists afterwards.
+    [[nodiscard]] bool Create(const QString& fileName);
     [[nodiscard]] bool Exists() const { return !Name.isEmpty(); }
 
     // Introspection for tests: how many tail files have been made so far.

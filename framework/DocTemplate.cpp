@@ -32,6 +32,18 @@ QString CMultiDocTemplate::GetDocString(DocStringIndex index) const
 
 CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& pathName, bool makeVisible)
 {
+    return OpenDocument(pathName, nullptr, makeVisible);
+}
+
+CDocument* CMultiDocTemplate::OpenPreparedDocument(const std::function<bool(CDocument*)>& prepare,
+                                                   bool makeVisible)
+{
+    return OpenDocument(QString(), prepare, makeVisible);
+}
+
+CDocument* CMultiDocTemplate::OpenDocument(const QString& pathName, const std::function<bool(CDocument*)>& prepare,
+                                           bool makeVisible)
+{
     CDocument* pDocument = MakeDocument();
     if (!pDocument)
         return nullptr;
@@ -40,7 +52,7 @@ CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& pathName, bool mak
     bool opened;
     if (pathName.isEmpty()) {
         pDocument->SetTitle(GetDocString(docName) + QString::number(++UntitledCount));
-        opened = pDocument->OnNewDocument();
+        opened = pDocument->OnNewDocument() && (!prepare || prepare(pDocument));
     } else {
         opened = pDocument->OnOpenDocument(pathName);
     }

@@ -29,6 +29,9 @@ public:
 
     // An empty path makes a new, untitled document. Null on failure.
     CDocument* OpenDocumentFile(const QString& pathName, bool makeVisible = true);
+    // A new document, as File New makes it, that prepare fills before its
+    // first window shows it; false from prepare closes it again. Null on failure.
+    CDocument* OpenPreparedDocument(const std::function<bool(CDocument*)>& prepare, bool makeVisible = true);
     // Another window on an open document.
     CMDIChildWnd* CreateNewFrame(CDocument* pDocument);
     void InitialUpdateFrame(CMDIChildWnd* pFrame, CDocument* pDocument, bool makeVisible = true);
@@ -39,6 +42,9 @@ public:
     void RemoveDocument(CDocument* pDocument);
 
 private:
+    CDocument* OpenDocument(const QString& pathName, const std::function<bool(CDocument*)>& prepare,
+                            bool makeVisible);
+
     UINT ResourceId;
     DocumentFactory MakeDocument;
     ViewFactory MakeView;

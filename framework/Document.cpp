@@ -83,6 +83,7 @@ bool CDocument::OnSaveDocument(const QString& pathName)
 {
     // A failed save leaves the user's file exactly as it was.
     CReplacingFile target(pathName);
+    target.OnFiles = [this](const CReplacementFiles& files) { OnSaveFiles(files); };
     if (!ConfirmReplacing(target.TargetPath()) || !target.Create())
         return false;
     CFile& file = target.File;

@@ -12,6 +12,7 @@
 #include <vector>
 
 class CArchive;
+struct CReplacementFiles;
 class CMultiDocTemplate;
 class CView;
 
@@ -37,12 +38,19 @@ public:
     void UpdateAllViews(CView* pSender, long hint = 0, void* pHint = nullptr);
 
     [[nodiscard]] const QString& GetTitle() const { return Title; }
-    void SetTitle(const QString& title);
+    virtual void SetTitle(const QString& title);
     [[nodiscard]] const QString& GetPathName() const { return PathName; }
-    void SetPathName(const QString& pathName, bool addToRecentFiles = true);
+    virtual void SetPathName(const QString& pathName, bool addToRecentFiles = true);
     // The identity of the document's file when it was opened or last saved:
     // a file that no longer has it was changed by another program.
     [[nodiscard]] const CFileIdentity& GetFileIdentity() const { return FileIdentity; }
+    // A save's files, told before each is made and after each is gone: the
+    // temporary file beside the target, or the copy of the target's bytes
+    // kept while it is written in place.
+    virtual void OnSaveFiles(const CReplacementFiles& files) { Q_UNUSED(files); }
+    // The program ends without the user closing the document (a logout, a
+    // signal to end): called just before the document is closed.
+    virtual void OnSessionEnding() {}
 
     [[nodiscard]] const std::vector<CView*>& GetViews() const { return Views; }
     void AddView(CView* pView);
@@ -62,6 +70,9 @@ public:
     static constexpr std::int64_t MaxLength = 0x7FFFFFFF;
 
 protected:
+    // A document taken over from a program that ended without closing it
+    // knows its file as that program did.
+    void SetFileIdentity(const CFileIdentity& identity) { FileIdentity = identity; }
     // Kept false while the document closes its own windows.
     bool AutoDelete = true;
 

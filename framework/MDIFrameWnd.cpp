@@ -81,7 +81,7 @@ CMDIFrameWnd::CMDIFrameWnd() : MdiArea(new QMdiArea(this))
 CMDIFrameWnd::~CMDIFrameWnd()
 {
     if (CWinApp* pApp = AfxGetApp(); pApp && pApp->pMainWnd == this) {
-        pApp->CloseAllDocuments();
+        pApp->CloseAllDocuments(pApp->IsSessionEnding());
         pApp->pMainWnd = nullptr;
     }
 }

@@ -20,9 +20,7 @@ public:
     {
         // Without a screen nobody can see or answer a box: its text goes to
         // the error stream and it takes the answer that changes nothing.
-        const QString platform = QGuiApplication::platformName();
-        if (!showBoxesWithoutScreen
-            && (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))) {
+        if (!AfxCanShowBoxes()) {
             std::fprintf(stderr, "%s: %s\n", qPrintable(AfxGetAppTitle()), qPrintable(text));
             return AfxNeutralAnswer(type);
         }
@@ -81,6 +79,13 @@ void AfxSetMessageBoxService(CMessageBoxService* pService)
 void AfxShowBoxesWithoutScreen(bool show)
 {
     showBoxesWithoutScreen = show;
+}
+
+bool AfxCanShowBoxes()
+{
+    const QString platform = QGuiApplication::platformName();
+    return showBoxesWithoutScreen
+           || (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"));
 }
 
 CMessageBoxService* AfxGetMessageBoxService()

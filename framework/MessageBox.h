@@ -19,6 +19,9 @@ void AfxSetMessageBoxService(CMessageBoxService* pService);
 // Without a screen the interactive service prints the text and takes the
 // neutral answer; a test that answers boxes itself turns real boxes back on.
 void AfxShowBoxesWithoutScreen(bool show);
+// Whether a box shown now can be seen and answered: not without a screen,
+// unless boxes are shown there all the same.
+[[nodiscard]] bool AfxCanShowBoxes();
 
 int AfxMessageBox(const QString& text, UINT type = MB_OK);
 // The answer that changes nothing: Cancel, No, or OK for a box without a choice.

@@ -129,6 +129,39 @@ bool FolderRefused(int error)
     return error == EACCES || error == EPERM || error == EROFS;
 }
 
+// Writes the first length bytes of kept over target, which then ends there
+// with its mode and time as they were; false when that could not be done.
+bool PutBytesBack(const QString& target, const QString& kept, std::int64_t length, unsigned mode,
+                  const CFileIdentity& original)
+{
+    CFile from;
+    CFile to;
+    try {
+        CFileException error;
+        if (!from.Open(kept, CFile::modeRead | CFile::shareExclusive, &error)
+            || !to.Open(target, CFile::modeWrite | CFile::shareExclusive, &error))
+            throw error;
+        CopyAll(from, to, length);
+        to.SetLength(length);
+        ::fchmod(to.Handle(), mode);
+        // Its time as it was, so that the file is not taken for one another
+        // program changed; only its owner (or root) may set it.
+        const timespec times[2] = {{0, UTIME_OMIT}, {original.ModifiedSeconds, original.ModifiedNanoseconds}};
+        ::futimens(to.Handle(), times);
+        to.Flush();
+    } catch (const CFileException&) {
+        return false;
+    }
+    return true;
+}
+
+// Whether path is a regular file of this user's: one a replacement made.
+bool IsOwnFile(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(Native(path).constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
+}
+
 }  // namespace
 
 CReplacingFile::CReplacingFile(const QString& targetName) : Given(targetName)
@@ -196,6 +229,7 @@ bool CReplacingFile::Create()
             File.Close();
             CFile::Remove(Temp);
             Temp.clear();
+            TellFiles();
         } else if (!Existed) {
             if (FolderRefused(FolderError))
                 AfxMessageBox(QStringLiteral("%1 cannot be created: access to the folder %2 was denied.")
@@ -221,17 +255,23 @@ bool CReplacingFile::MakeTemp()
         QString name = prefix;
         for (int i = 0; i < UniqueLength; ++i)
             name += QLatin1Char(Characters[QRandomGenerator::global()->bounded(int(sizeof Characters) - 1)]);
+        // Named before it exists: a process ended at any instant leaves no
+        // file that nobody was told of.
+        Temp = name;
+        TellFiles();
         CFileException error;
         if (File.Open(name, flags, &error)) {
-            Temp = name;
             File.SetReportedName(Target);
             return true;
         }
+        Temp.clear();
         if (error.OsError != EEXIST) {
+            TellFiles();
             FolderError = error.OsError;
             return false;
         }
     }
+    TellFiles();
     FolderError = EEXIST;
     return false;
 }
@@ -273,14 +313,20 @@ bool CReplacingFile::KeepBytes()
     try {
         if (!AfxGetTempPath(folder, 257))
             throw CFileException(CFileException::fileNotFound, ENOENT, QDir::tempPath());
-        if (!AfxGetTempFileName(folder, QStringLiteral("BYT"), Kept)) {
-            const int osError = errno;
-            throw CFileException(CFileException::CauseFromErrno(osError), osError, folder);
-        }
-        CFileException error;
-        if (!kept.Open(Kept, CFile::modeReadWrite | CFile::shareExclusive, &error))
-            throw error;
         KeptLength = File.GetLength();
+        // Named before it exists, like the temporary file.
+        for (int attempt = 0; Kept.isEmpty(); ++attempt) {
+            Kept = folder + QStringLiteral("BYT") + AfxUniqueSuffix() + QStringLiteral(".kept");
+            TellFiles();
+            CFileException error;
+            if (kept.Open(Kept, CFile::modeReadWrite | CFile::modeCreateNew | CFile::modePrivate
+                                    | CFile::shareExclusive,
+                          &error))
+                break;
+            Kept.clear();
+            if (error.OsError != EEXIST || attempt >= 100)
+                throw error;
+        }
         CopyAll(File, kept, KeptLength);
         // On the disk before the file is written over: a crash must not lose both.
         kept.Flush();
@@ -289,6 +335,7 @@ bool CReplacingFile::KeepBytes()
         if (!Kept.isEmpty())
             CFile::Remove(Kept);
         Kept.clear();
+        TellFiles();
         cause.ReportError();
         AfxMessageBox(QStringLiteral("%1 was not changed: writing it in place needs a copy of its bytes in %2 "
                                      "first, and that copy failed.")
@@ -298,6 +345,8 @@ bool CReplacingFile::KeepBytes()
             ReportFolder();
         return false;
     }
+    kept.Close();
+    TellFiles(true);
     return true;
 }
 
@@ -329,6 +378,7 @@ bool CReplacingFile::Commit(std::int64_t length)
         Committed = true;
         CFile::Remove(Kept);
         Kept.clear();
+        TellFiles();
         return true;
     }
     if (!CFile::Rename(Temp, Target, &error)) {
@@ -336,6 +386,7 @@ bool CReplacingFile::Commit(std::int64_t length)
         return false;
     }
     Committed = true;
+    TellFiles();
     // The rename is on the disk only once its folder is.
     const QString folder = QFileInfo(Target).absolutePath();
     if (const int folderError = FlushFolder(folder)) {
@@ -360,8 +411,10 @@ void CReplacingFile::Undo(const CFileException* pCause)
     Abandoned = true;
     File.Close();
     if (!InPlaceWay) {
-        if (!Temp.isEmpty())
+        if (!Temp.isEmpty()) {
             CFile::Remove(Temp);
+            TellFiles();
+        }
         if (pCause)
             pCause->ReportError();
         return;
@@ -380,32 +433,14 @@ void CReplacingFile::Undo(const CFileException* pCause)
     }
     CFile::Remove(Kept);
     Kept.clear();
+    TellFiles();
     if (FolderError != 0)
         ReportFolder();
 }
 
 bool CReplacingFile::PutKeptBytesBack()
 {
-    CFile kept;
-    try {
-        CFileException error;
-        if (!kept.Open(Kept, CFile::modeRead | CFile::shareExclusive, &error)
-            || !File.Open(Target, CFile::modeWrite | CFile::shareExclusive, &error))
-            throw error;
-        CopyAll(kept, File, KeptLength);
-        File.SetLength(KeptLength);
-        ::fchmod(File.Handle(), Mode);
-        // Its time as it was, so that the file is not taken for one another
-        // program changed; only its owner (or root) may set it.
-        const timespec times[2] = {{0, UTIME_OMIT}, {Original.ModifiedSeconds, Original.ModifiedNanoseconds}};
-        ::futimens(File.Handle(), times);
-        File.Flush();
-    } catch (const CFileException&) {
-        File.Close();
-        return false;
-    }
-    File.Close();
-    return true;
+    return PutBytesBack(Target, Kept, KeptLength, Mode, Original);
 }
 
 void CReplacingFile::ReportFolder() const
@@ -416,4 +451,43 @@ void CReplacingFile::ReportFolder() const
                       .arg(Target, CFileException(CFileException::CauseFromErrno(FolderError), FolderError, folder)
                                        .ErrorMessage()),
                   MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CReplacingFile::TellFiles(bool writingInPlace)
+{
+    if (!OnFiles)
+        return;
+    CReplacementFiles files;
+    files.Target = Target;
+    // Once renamed over the target, or removed, it is no file of its own.
+    if (!Committed && !Abandoned)
+        files.Temp = Temp;
+    files.Kept = Kept;
+    files.WritingInPlace = writingInPlace && !Kept.isEmpty();
+    files.KeptLength = KeptLength;
+    files.Mode = Mode;
+    files.Original = Original;
+    OnFiles(files);
+}
+
+bool CReplacingFile::FinishAbandoned(const CReplacementFiles& files, QString* pKeptLeft)
+{
+    // Only a name this class could have given, and a file this user made.
+    const QString prefix = TempPrefixFor(files.Target);
+    if (files.Temp.startsWith(prefix) && files.Temp.size() == prefix.size() + UniqueLength && IsOwnFile(files.Temp))
+        CFile::Remove(files.Temp);
+    if (files.Kept.isEmpty() || !IsOwnFile(files.Kept))
+        return true;
+    if (files.WritingInPlace) {
+        // Another file under the name, or none: there is nothing to put back.
+        const CFileIdentity now = CFileIdentity::Of(files.Target);
+        if (now.Exists && now.Device == files.Original.Device && now.Inode == files.Original.Inode
+            && !PutBytesBack(files.Target, files.Kept, files.KeptLength, files.Mode, files.Original)) {
+            if (pKeptLeft)
+                *pKeptLeft = files.Kept;
+            return false;
+        }
+    }
+    CFile::Remove(files.Kept);
+    return true;
 }

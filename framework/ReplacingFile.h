@@ -7,7 +7,9 @@
 // process cannot give, a folder it cannot make files in) the file is written
 // in place, its old bytes first kept aside in the work-file folder and
 // written back if anything fails. A file this process may not write is not
-// replaced. Failures are reported under the target's name.
+// replaced. Failures are reported under the target's name. Whoever must
+// finish off a replacement this process may not live to end is told of its
+// files before each is made and after each is gone.
 
 #include "framework/File.h"
 #include "framework/FileIdentity.h"
@@ -15,6 +17,30 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
+
+// The files a replacement has on the disk or is about to make: what a later
+// process needs to leave the target wholly old or wholly new, and nothing
+// of the replacement behind, after this one ended part-way.
+struct CReplacementFiles {
+    QString Target;
+    // Beside the target, from just before it is made until it is gone or
+    // has become the target.
+    QString Temp;
+    // The copy of the target's old bytes, from just before it is made until
+    // it is removed.
+    QString Kept;
+    // Kept holds all KeptLength bytes, on the disk, and the target is being
+    // written in place: put back, they leave the target as it was.
+    bool WritingInPlace = false;
+    std::int64_t KeptLength = 0;
+    unsigned Mode = 0;
+    // The target before it was written: the same file still, if its device
+    // and inode are, and its time as it was.
+    CFileIdentity Original;
+
+    [[nodiscard]] bool IsEmpty() const { return Temp.isEmpty() && Kept.isEmpty(); }
+};
 
 class CReplacingFile {
 public:
@@ -48,6 +74,16 @@ public:
     [[nodiscard]] bool Replaced() const { return Committed; }
     [[nodiscard]] const CFileIdentity& Identity() const { return Saved; }
 
+    // Finishes off a replacement a process ended part-way, as files says: a
+    // target written in place part-way gets its kept bytes back, and the
+    // temporary file and the kept copy go. False when the target could not
+    // be put back: its kept copy then stays, named in pKeptLeft.
+    [[nodiscard]] static bool FinishAbandoned(const CReplacementFiles& files, QString* pKeptLeft = nullptr);
+
+    // Told the replacement's files before each is made and after each is
+    // gone or has done its work.
+    std::function<void(const CReplacementFiles&)> OnFiles;
+
     // Every temporary file beside targetName starts with this: the folder,
     // "." and the target's name (cut to leave room) and ".", then six
     // characters.
@@ -71,6 +107,8 @@ private:
     void Undo(const CFileException* pCause);
     // Says that the folder, not the file, made writing in place necessary.
     void ReportFolder() const;
+    // Tells OnFiles what the files are now.
+    void TellFiles(bool writingInPlace = false);
 
     QString Given;
     QString Target;

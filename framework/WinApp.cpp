@@ -9,6 +9,7 @@
 #include "framework/MDIFrameWnd.h"
 #include "framework/MessageBox.h"
 #include "framework/StringTable.h"
+#include "framework/TerminationSignals.h"
 #include "framework/View.h"
 
 #include <QApplication>
@@ -62,10 +63,11 @@ CWinApp::~CWinApp()
     if (qApp)
         qApp->removeEventFilter(this);
     if (pMainWnd) {
-        CloseAllDocuments();
+        CloseAllDocuments(IsSessionEnding());
         delete pMainWnd;
         pMainWnd = nullptr;
     }
+    pEndSignals.reset();
     // The list is written once, at exit: a profile write waits for the disk,
     // which opening a file should not.
     if (RecentFilesChanged)
@@ -87,8 +89,24 @@ int CWinApp::ExitInstance()
 
 int CWinApp::Run()
 {
-    QApplication::exec();
+    // A signal caught during start-up has ended every loop since.
+    if (!IsSessionEnding())
+        QApplication::exec();
     return ExitInstance();
+}
+
+void CWinApp::CatchTerminationSignals()
+{
+    if (pEndSignals)
+        return;
+    pEndSignals = std::make_unique<CTerminationSignals>([this](int signalNumber) {
+        if (EndSignal != 0)
+            return;
+        EndSignal = signalNumber;
+        // Every loop returns, modal ones first; a box opened on the way back
+        // returns at once with the answer that changes nothing.
+        QCoreApplication::exit(128 + signalNumber);
+    });
 }
 
 bool CWinApp::OnIdle(long count)
@@ -270,11 +288,15 @@ bool CWinApp::SaveAllModified()
     return true;
 }
 
-void CWinApp::CloseAllDocuments()
+void CWinApp::CloseAllDocuments(bool endSession)
 {
     for (const auto& pTemplate : Templates) {
-        while (!pTemplate->GetDocuments().empty())
-            pTemplate->GetDocuments().front()->OnCloseDocument();
+        while (!pTemplate->GetDocuments().empty()) {
+            CDocument* pDocument = pTemplate->GetDocuments().front();
+            if (endSession)
+                pDocument->OnSessionEnding();
+            pDocument->OnCloseDocument();
+        }
     }
 }
 

@@ -19,6 +19,7 @@
 
 class CDocument;
 class CMDIFrameWnd;
+class CTerminationSignals;
 class CMultiDocTemplate;
 class QPrinter;
 class QWidget;
@@ -53,6 +54,7 @@ public:
 
     // Profile settings under RegistryKey / application name, one group per section.
     void SetRegistryKey(const QString& key);
+    [[nodiscard]] const QString& GetRegistryKey() const { return RegistryKey; }
     void LoadStdProfileSettings(int maxRecentFiles);
     [[nodiscard]] int GetProfileInt(const QString& section, const QString& entry, int defaultValue) const;
     bool WriteProfileInt(const QString& section, const QString& entry, int value);
@@ -68,7 +70,17 @@ public:
     void RemoveFromRecentFileList(int index);
     [[nodiscard]] const QStringList& GetRecentFiles() const { return RecentFiles; }
     [[nodiscard]] bool SaveAllModified();
-    void CloseAllDocuments();
+    // With endSession, the program is ending without the user closing the
+    // documents: each is told (OnSessionEnding) before it closes.
+    void CloseAllDocuments(bool endSession = false);
+
+    // From now on SIGTERM, SIGHUP and SIGINT end the program through its
+    // event loop as a logout ends it: no question is asked, the event loops
+    // return, and the documents close with the session ending.
+    void CatchTerminationSignals();
+    // The signal that ended the program; 0 while none has.
+    [[nodiscard]] int TerminationSignal() const { return EndSignal; }
+    [[nodiscard]] bool IsSessionEnding() const { return EndSignal != 0; }
 
     // The first argument that is not an option names the file to open; after
     // "--" every argument is a name, even one that starts with a dash.
@@ -129,6 +141,8 @@ private:
     COLORREF DialogBkColor = RGB(192, 192, 192);
     COLORREF DialogTextColor = RGB(0, 0, 0);
     std::unique_ptr<QPrinter> pPrinter;
+    std::unique_ptr<CTerminationSignals> pEndSignals;
+    int EndSignal = 0;
 };
 
 [[nodiscard]] CWinApp* AfxGetApp();

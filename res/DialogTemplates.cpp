@@ -11,4 +11,5 @@ void RegisterDialogTemplates()
     RegisterGotoTemplate();
     RegisterColumnsTemplate();
     RegisterColumnBoxTemplate();
+    RegisterRecoveryTemplate();
 }

@@ -8,3 +8,4 @@ void RegisterReplaceTemplate();
 void RegisterGotoTemplate();
 void RegisterColumnsTemplate();
 void RegisterColumnBoxTemplate();
+void RegisterRecoveryTemplate();

@@ -39,6 +39,7 @@ enum : UINT {
     IDD_REPLACE = 105,
     IDD_COLUMNS = 106,
     IDD_COLUMNBOX = 117,
+    IDD_RECOVERY = 130,
     IDC_COLUMN_CURSOR = 116,
 
     IDC_ADDRESS = 102,
@@ -63,6 +64,8 @@ enum : UINT {
     IDC_LOGO = 120,
     IDC_COLUMNS = 126,
     IDC_COLUMNBOX_LABEL = 127,
+    IDC_RECOVERY_LIST = 131,
+    IDC_RECOVERY_DISCARD = 132,
 };
 
 // Strings.

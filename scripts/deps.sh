@@ -8,7 +8,7 @@ set -euo pipefail
 # fonts-dejavu-extra: the oblique faces the font dialog's tests choose.
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
           fonts-dejavu-core fonts-dejavu-extra poppler-utils libx11-dev
-          dpkg-dev file desktop-file-utils appstream groff-base)
+          dpkg-dev file desktop-file-utils appstream groff-base xvfb)
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
 fi

@@ -2,6 +2,9 @@
 # Soak: builds the sanitizer configuration with its fuzz targets, runs every fuzz target
 # for its share of the time, then every randomized driver of the test suite
 # (test functions named random*) with seed after seed, and prints what it ran.
+# Among the drivers is the kill sweep (tst_recovery randomKillSweep): the
+# program, as a process, killed at a random instant of its edits, each seed
+# one kill, and the document it leaves recovered at the next start.
 #
 #   scripts/soak.sh [minutes]          default 10: two thirds fuzzing, one third drivers
 #   scripts/soak.sh --short            CI: 30 s per fuzz target, each driver once
@@ -120,7 +123,9 @@ for suite in "$sanitize"/tests/tst_*; do
 done
 # Steps per seed: a step of the editing differential is one edit; a search
 # step rewrites and searches a whole document. Drivers not named take 1000.
-declare -A driver_steps=([randomEditsMatchModel]=5000 [randomAgainstPlainScan]=300)
+# A step of the kill sweep is one edit of the script the program runs before
+# it is killed; a seed is one kill.
+declare -A driver_steps=([randomEditsMatchModel]=5000 [randomAgainstPlainScan]=300 [randomKillSweep]=8)
 steps_of() { echo "${driver_steps[$1]:-1000}"; }
 if [ ${#drivers[@]} -eq 0 ]; then
   echo "no randomized drivers found" >&2

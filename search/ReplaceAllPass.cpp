@@ -6,7 +6,10 @@
 #include "res/Resource.h"
 #include "view/BytelonView.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
+#include <cerrno>
 #include <optional>
 
 CReplaceAllPass::CReplaceAllPass(const CInputs& inputs, const CReplaceAllLimits& limits)
@@ -20,6 +23,7 @@ CReplaceAllPass::CReplaceAllPass(const CInputs& inputs, const CReplaceAllLimits&
 bool CReplaceAllPass::Fail(UINT idMessage, const CFileException* pCause)
 {
     Result.Discard();
+    ForgetResult();
     Out.Drop();
     Failed.Message = idMessage;
     if (pCause)
@@ -51,7 +55,7 @@ bool CReplaceAllPass::ProcessBlock(CFile& work)
     for (const int at : Scanner.Occurrences()) {
         if (!Result.Exists()) {
             CFileException error;
-            if (!Result.Create(pDocument->WorkFileName, error))
+            if (!CreateResult(error))
                 return Fail(IDS_REPLACE_TEMP_FAILED, &error);
             if (!Result.Open(error))
                 return Fail(IDS_REPLACE_COPY_1, &error);
@@ -117,6 +121,7 @@ bool CReplaceAllPass::Commit()
 {
     if (Scanner.Steps() == 0) {
         Result.Discard();
+        ForgetResult();
         return true;
     }
     CFile work;
@@ -152,7 +157,34 @@ bool CReplaceAllPass::Commit()
     if (!Result.SwapIn(pDocument->WorkFileName, error))
         return Fail(IDS_REPLACE_COPY_2, &error);
     ShowLastStep();
+    ForgetResult();
     return true;
+}
+
+bool CReplaceAllPass::CreateResult(CFileException& error)
+{
+    // Named in the record before it exists: a later start never takes it
+    // for a work file, and removes it if the pass never swapped it in.
+    CDocumentRecord& record = pDocument->Record;
+    const QString name = record.PassFileName();
+    record.State.PassName = QFileInfo(name).fileName();
+    if (name.isEmpty() || !record.Write()) {
+        const int cause = name.isEmpty() ? ENOENT : errno;
+        error = CFileException(CFileException::CauseFromErrno(cause), cause, record.RecordFileName());
+        ForgetResult();
+        return false;
+    }
+    return Result.Create(name, error);
+}
+
+void CReplaceAllPass::ForgetResult()
+{
+    CDocumentRecord& record = pDocument->Record;
+    if (record.State.PassName.isEmpty())
+        return;
+    record.State.PassName.clear();
+    record.State.Length = pDocument->DocLen;
+    record.Update();
 }
 
 void CReplaceAllPass::ShowLastStep()

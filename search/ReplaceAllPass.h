@@ -75,6 +75,10 @@ private:
     [[nodiscard]] bool OpenFiles(CFile& work);
     // Keeps why the pass failed; the result goes. Always false.
     bool Fail(UINT idMessage, const CFileException* pCause = nullptr);
+    // Makes the result file, named in the document's record first.
+    [[nodiscard]] bool CreateResult(CFileException& error);
+    // The result is gone, or is the work file now: the record names it no more.
+    void ForgetResult();
     // Shows how far ending the pass has copied the document's bytes.
     void ShowCopyProgress(std::int64_t copied) const;
     // The document and its windows as the last step leaves them.

@@ -2,8 +2,6 @@
 
 #include "framework/TempFile.h"
 
-#include <QFileInfo>
-
 #include <algorithm>
 
 CReplaceAllResult::~CReplaceAllResult()
@@ -11,12 +9,13 @@ CReplaceAllResult::~CReplaceAllResult()
     Discard();
 }
 
-bool CReplaceAllResult::Create(const QString& workFileName, CFileException& error)
+bool CReplaceAllResult::Create(const QString& fileName, CFileException& error)
 {
-    QString name;
-    if (!AfxGetTempFileName(QFileInfo(workFileName).absolutePath(), QStringLiteral("BYT"), name, &error))
+    Discard();
+    CFile::Remove(fileName);
+    if (!AfxCreateNewFile(fileName, &error))
         return false;
-    Name = name;
+    Name = fileName;
     return true;
 }
 

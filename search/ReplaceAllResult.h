@@ -21,10 +21,11 @@ public:
     CReplaceAllResult(const CReplaceAllResult&) = delete;
     CReplaceAllResult& operator=(const CReplaceAllResult&) = delete;
 
-    // The one place a pass makes its result file: a new temporary file in
-    // the work file's folder, so that a rename can put it in the work file's
-    // place. False with the cause in error.
-    [[nodiscard]] bool Create(const QString& workFileName, CFileException& error);
+    // The one place a pass makes its result file: fileName, a new file in
+    // the work file's folder (so that a rename can put it in the work file's
+    // place) that the document's record names already; a leftover of that
+    // name goes first. False with the cause in error.
+    [[nodiscard]] bool Create(const QString& fileName, CFileException& error);
     [[nodiscard]] bool Exists() const { return !Name.isEmpty(); }
     [[nodiscard]] const QString& FileName() const { return Name; }
 

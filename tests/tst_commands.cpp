@@ -574,7 +574,7 @@ void TestCommands::closeAll()
         QCOMPARE(program.Documents(), std::vector<CDocument*>{pDocA});
         QCOMPARE(pDocA->GetViews().size(), std::size_t(1));
         QVERIFY(pDocA->IsModified());
-        QCOMPARE(temp.Files(), QStringList{QFileInfo(workA).fileName()});
+        QCOMPARE(temp.Files(), DocumentFiles(workA));
     } else {
         // The first window closes without a word; the last one asks.
         QCOMPARE(recorder.Texts, QStringList{"Save changes to a.bin?"});

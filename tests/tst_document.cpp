@@ -148,7 +148,8 @@ void TestDocument::newDocumentHasItsOwnEmptyWorkFile()
         QCOMPARE(pDocument->DocLen, 0);
         QVERIFY(!pDocument->IsModified());
     }
-    QCOMPARE(temp.Files().size(), 2);
+    // Each with its record.
+    QCOMPARE(temp.Files().size(), 4);
 }
 
 void TestDocument::closingDeletesWorkFileAndClearsCaretPane()
@@ -160,7 +161,9 @@ void TestDocument::closingDeletesWorkFileAndClearsCaretPane()
     QVERIFY(pFirst && pSecond);
     const QString firstWork = pFirst->GetDocument()->WorkFileName;
     const QString secondWork = pSecond->GetDocument()->WorkFileName;
-    QCOMPARE(temp.Files().size(), 2);
+    QStringList expected = DocumentFiles(firstWork) + DocumentFiles(secondWork);
+    expected.sort();
+    QCOMPARE(temp.Files(), expected);
 
     QCOMPARE(program.ActiveDocument(), pSecond->GetDocument());
     QSignalSpy spy(&program.Frame()->StatusBar, &CStatusBar::paneTextChanged);

@@ -18,6 +18,7 @@
 #include "view/PreparedDC.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -88,7 +89,7 @@ void TypeBytes(CBytelonView* pView, const QByteArray& bytes, bool asText)
 // What goes wrong at one step of an operation.
 enum class CHarm {
     LockedWorkFile,
-    NoTempFolder,
+    NoTailFile,
     PipeForWorkFile,
     ShortWorkFile,
     WorkFileGoneAtItsFirstWrite,
@@ -115,10 +116,11 @@ public:
             QVERIFY(Holder.Open(workFile, CFile::modeRead | CFile::shareExclusive));
             Repair = [this] { Holder.Close(); };
             break;
-        case CHarm::NoTempFolder: {
-            const QByteArray folder = qgetenv("TMPDIR");
-            qputenv("TMPDIR", QFile::encodeName(program.Dir() + QStringLiteral("/no-such-folder")));
-            Repair = [folder] { qputenv("TMPDIR", folder); };
+        case CHarm::NoTailFile: {
+            // A folder where the tail file goes, beside the work file.
+            const QString tail = workFile + QStringLiteral(".tail");
+            QVERIFY(QDir().mkdir(tail));
+            Repair = [tail] { QDir().rmdir(tail); };
             break;
         }
         case CHarm::PipeForWorkFile:
@@ -490,13 +492,14 @@ void tst_editing::insertAtEndMakesNoTailFile()
     QCOMPARE(program.WorkFileBytes(pView->GetDocument()),
              Pattern(30000).left(29999) + "x" + Pattern(30000).right(1) + "end");
 
-    // The guard takes its file with it.
-    QString name;
+    // The guard takes its file with it; it is named after the work file.
+    const QString name = pView->GetDocument()->Record.TailFileName();
+    QVERIFY(QFileInfo(name).fileName().startsWith("BYT"));
+    QCOMPARE(name, pView->GetDocument()->WorkFileName + ".tail");
     {
         CTailFile tail;
-        QVERIFY(tail.Create());
-        name = tail.Name;
-        QVERIFY(QFileInfo(name).fileName().startsWith("BYT"));
+        QVERIFY(tail.Create(name));
+        QCOMPARE(tail.Name, name);
         QVERIFY(QFile::exists(name));
     }
     QVERIFY(!QFile::exists(name));
@@ -1078,9 +1081,9 @@ void tst_editing::harmReportedAndNoByteLost_data()
         << CAct::InsertAtEnd << CHarm::LockedWorkFile << QStringList{"ReplaceSelectionWithString() could not open WorkFile"};
     QTest::newRow("insert-at-end-pipe-for-work-file")
         << CAct::InsertAtEnd << CHarm::PipeForWorkFile << QStringList{"Seek failed in ReplaceSelectionWithString()"};
-    QTest::newRow("insert-no-temp-folder") << CAct::InsertInMiddle << CHarm::NoTempFolder
+    QTest::newRow("insert-no-tail-file") << CAct::InsertInMiddle << CHarm::NoTailFile
                                            << QStringList{"ReplaceSelectionWithString() could not create temp file"};
-    QTest::newRow("insert-file-no-temp-folder") << CAct::InsertFileInMiddle << CHarm::NoTempFolder
+    QTest::newRow("insert-file-no-tail-file") << CAct::InsertFileInMiddle << CHarm::NoTailFile
                                                 << QStringList{"On_File_Insert_From_File() could not create temp file"};
     QTest::newRow("insert-file-work-file-locked")
         << CAct::InsertFileInMiddle << CHarm::LockedWorkFile
@@ -1088,7 +1091,7 @@ void tst_editing::harmReportedAndNoByteLost_data()
     QTest::newRow("insert-file-work-file-gone-before-tail-returns")
         << CAct::InsertFileInMiddle << CHarm::WorkFileGoneAtItsFirstWrite
         << QStringList{failedOpen, "CopyFileSegment() 3 failed in On_File_Insert_From_File()"};
-    QTest::newRow("paste-no-temp-folder") << CAct::PasteInMiddle << CHarm::NoTempFolder
+    QTest::newRow("paste-no-tail-file") << CAct::PasteInMiddle << CHarm::NoTailFile
                                           << QStringList{"On_Edit_Paste() could not create temp file"};
     QTest::newRow("paste-work-file-locked") << CAct::PasteInMiddle << CHarm::LockedWorkFile
                                             << QStringList{failedOpen, "CopyFileSegment() 1 failed in OnEditPaste()"};
@@ -1161,7 +1164,7 @@ void tst_editing::harmReportedAndNoByteLost()
     QCOMPARE(pDocument->DocLen, int(expected.size()));
     QVERIFY(!pDocument->Damaged);
     QVERIFY(!pDocument->WorkFile.IsOpen());
-    QCOMPARE(temp.Files(), QStringList{QFileInfo(workFile).fileName()});
+    QCOMPARE(temp.Files(), DocumentFiles(workFile));
     QCOMPARE(CWaitCursor::Depth(), 0);
     // The screen shows the document again, without another message.
     QCOMPARE(SelectionMismatchesOnScreen(pView), 0);

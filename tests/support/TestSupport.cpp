@@ -28,6 +28,7 @@
 #include <QDir>
 #include <QScreen>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
@@ -82,6 +83,23 @@ bool CFileDialogScript::Run(const CFileDialogRequest& request, QString& pathName
     pathName = Paths.front();
     Paths.pop_front();
     return !pathName.isEmpty();
+}
+
+CEnvironmentGuard::CEnvironmentGuard(const char* name, const QString& value)
+    : Name(name), Saved(qgetenv(name)), WasSet(qEnvironmentVariableIsSet(name))
+{
+    if (value.isEmpty())
+        qunsetenv(name);
+    else
+        qputenv(name, QFile::encodeName(value));
+}
+
+CEnvironmentGuard::~CEnvironmentGuard()
+{
+    if (WasSet)
+        qputenv(Name, Saved);
+    else
+        qunsetenv(Name);
 }
 
 CProgram::CProgram(int clockSeconds, bool start) : ClockSeconds(clockSeconds)
@@ -222,6 +240,12 @@ QStringList CPrivateTempDir::Files(const QString& prefix) const
 std::vector<CDocument*> CProgram::Documents() const
 {
     return pApp->GetDocTemplates().front()->GetDocuments();
+}
+
+QStringList DocumentFiles(const QString& workFile)
+{
+    const QString name = QFileInfo(workFile).fileName();
+    return {name, name + QStringLiteral(".record")};
 }
 
 QByteArray Counting(int n)

@@ -47,7 +47,23 @@ public:
     std::vector<CFileDialogRequest> Requests;
 };
 
-// One running program with its own profile and temporary folder.
+// An environment variable set (or, with an empty value, unset) while it lives.
+class CEnvironmentGuard {
+public:
+    CEnvironmentGuard(const char* name, const QString& value);
+    ~CEnvironmentGuard();
+    CEnvironmentGuard(const CEnvironmentGuard&) = delete;
+    CEnvironmentGuard& operator=(const CEnvironmentGuard&) = delete;
+
+private:
+    const char* Name;
+    QByteArray Saved;
+    bool WasSet;
+};
+
+// One running program with its own profile and temporary folder, and its own
+// work folder when TMPDIR is not set: nothing another test or the user left
+// behind is offered to it for recovery.
 class CProgram {
 public:
     // The clock reads seconds 10 unless given, so no About box appears.
@@ -88,6 +104,7 @@ public:
 
 private:
     QTemporaryDir Folder;
+    CEnvironmentGuard StateHome{"XDG_STATE_HOME", Folder.path() + QStringLiteral("/state")};
     std::unique_ptr<CBytelonApp> pApp;
 };
 
@@ -110,6 +127,10 @@ private:
     QByteArray SavedTmpDir;
     bool HadTmpDir;
 };
+
+// The names of the files an open document with that work file keeps in the
+// work folder between operations: the work file and its record.
+[[nodiscard]] QStringList DocumentFiles(const QString& workFile);
 
 // n bytes counting up from 0, wrapping after 0xFF.
 QByteArray Counting(int n);
