@@ -19,7 +19,7 @@ namespace {
 
 QString StateHome()
 {
-    // The base directory specification ignores a relative path.
+    // A relative XDG_STATE_HOME is to be ignored, as the XDG base directories say.
     const QString state = qEnvironmentVariable("XDG_STATE_HOME");
     if (!state.isEmpty() && QDir::isAbsolutePath(state))
         return QDir::cleanPath(state);

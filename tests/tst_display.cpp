@@ -388,7 +388,9 @@ void tst_display::checkMarks()
     pViewMenu->grab();
     pViewMenu->hide();
     pViewMenu->setStyle(nullptr);
-    for (const auto& [text, checked] : {std::pair(pBase10->text(), false), std::pair(pBase16->text(), true)}) {
+    for (const auto& [itemText, checked] : {std::pair(pBase10->text(), false), std::pair(pBase16->text(), true)}) {
+        // A structured binding cannot be captured in C++17: a plain copy can.
+        const QString text = itemText;
         const auto drawn = std::find_if(recorder.Items.begin(), recorder.Items.end(),
                                         [&text](const QStyleOptionMenuItem& item) { return item.text == text; });
         QVERIFY2(drawn != recorder.Items.end(), qPrintable(text));
